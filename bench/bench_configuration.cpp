@@ -1,0 +1,88 @@
+// Load and save times of generated configurations, against the floor of a bare durable write.
+
+#include "sampleconfiguration.h"
+
+#include "persistence/atomicfile.h"
+#include "persistence/configurationdocument.h"
+#include "persistence/systemconfigurationstorage.h"
+
+#include <QElapsedTimer>
+#include <QSaveFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+namespace {
+
+// The median of `runs` timings, in milliseconds.
+double medianMilliseconds(int runs, const std::function<void()> &work)
+{
+    std::vector<double> samples;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        samples.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(samples.begin(), samples.end());
+    return samples[samples.size() / 2];
+}
+
+double megabytesPerSecond(qsizetype bytes, double milliseconds)
+{
+    return double(bytes) / 1e6 / (milliseconds / 1e3);
+}
+
+} // namespace
+
+int main()
+{
+    QTextStream out(stdout);
+    QTemporaryDir directory;
+    if (!directory.isValid()) {
+        out << "bench_configuration: no temporary directory\n";
+        return 1;
+    }
+    out << "bench_configuration (median of the runs; floor = QSaveFile write + directory fsync of the same bytes)\n";
+    out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9\n")
+               .arg(QStringLiteral("items"), 7).arg(QStringLiteral("bytes"), 10)
+               .arg(QStringLiteral("encode ms"), 10).arg(QStringLiteral("decode ms"), 10)
+               .arg(QStringLiteral("load ms"), 9).arg(QStringLiteral("load MB/s"), 10)
+               .arg(QStringLiteral("save ms"), 9).arg(QStringLiteral("floor ms"), 9)
+               .arg(QStringLiteral("save/floor"), 11);
+    for (const int items : {100, 1000, 10000, 50000}) {
+        const QList<Panel> panels = SampleConfiguration::make(items, 7);
+        const int runs = items >= 50000 ? 5 : 15;
+        const QString path = directory.filePath(QStringLiteral("%1/configuration.json").arg(items));
+        SystemConfigurationStorage storage(path);
+        if (Result saved = storage.save(panels); !saved) {
+            out << saved.errorMessage() << '\n';
+            return 1;
+        }
+        const QByteArray bytes = ConfigurationDocument(panels).toJson();
+
+        const double encode = medianMilliseconds(runs, [&] { (void)ConfigurationDocument(panels).toJson(); });
+        const double decode = medianMilliseconds(runs, [&] { (void)ConfigurationDocument::fromJson(bytes)->makePanels(); });
+        const double load = medianMilliseconds(runs, [&] { (void)storage.load(); });
+        const double save = medianMilliseconds(runs, [&] { (void)storage.save(panels); });
+        const QString floorPath = directory.filePath(QStringLiteral("%1/floor.json").arg(items));
+        const double floor = medianMilliseconds(runs, [&] {
+            QSaveFile file(floorPath);
+            file.open(QIODevice::WriteOnly);
+            file.write(bytes);
+            file.commit();
+            (void)AtomicFile::syncDirectory(directory.filePath(QString::number(items)));
+        });
+        out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9\n")
+                   .arg(items, 7).arg(bytes.size(), 10)
+                   .arg(encode, 10, 'f', 2).arg(decode, 10, 'f', 2)
+                   .arg(load, 9, 'f', 2).arg(megabytesPerSecond(bytes.size(), load), 10, 'f', 1)
+                   .arg(save, 9, 'f', 2).arg(floor, 9, 'f', 2)
+                   .arg(save / floor, 11, 'f', 2);
+        out.flush();
+    }
+    return 0;
+}

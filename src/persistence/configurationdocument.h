@@ -1,0 +1,43 @@
+#pragma once
+
+#include "panelrecord.h"
+
+#include "model/panel.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace ConfigurationSchema {
+// The version every document is written with. Documents of any version are read alike.
+inline constexpr int currentVersion = 16;
+} // namespace ConfigurationSchema
+
+// The whole configuration: every panel with its tabs and items, as stored in one JSON document.
+//
+// Only the skeleton is strict: the root must be an object with an integer "schemaVersion" and
+// a "panels" array whose every element is an object with a valid "id". Everything below a
+// panel degrades instead of failing.
+class ConfigurationDocument
+{
+public:
+    explicit ConfigurationDocument(const QList<Panel> &panels);
+
+    // The document in `json`, or none when its skeleton is damaged; `error` then tells why.
+    static std::optional<ConfigurationDocument> fromJson(const QByteArray &json, QString *error = nullptr);
+    // UTF-8, indented, the keys of every object in ascending order.
+    QByteArray toJson() const;
+
+    int schemaVersion() const { return m_schemaVersion; }
+    const QList<PanelRecord> &panelRecords() const { return m_panels; }
+    // One panel per record; a record without a name is called "Panel n" by its position.
+    QList<Panel> makePanels() const;
+
+private:
+    ConfigurationDocument() = default;
+
+    int m_schemaVersion = ConfigurationSchema::currentVersion;
+    QList<PanelRecord> m_panels;
+};

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "tabrecord.h"
+
+#include "model/panel.h"
+
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QList>
+#include <QString>
+#include <QUuid>
+
+#include <optional>
+
+// The stored form of one panel. Only "id" is required; every other key is read leniently
+// (missing, null or mistyped counts as absent) and tabs that fail to decode are skipped.
+// Enumerations keep their stored text; make() maps unknown text to the defaults.
+struct PanelRecord
+{
+    QUuid id;
+    std::optional<QString> name;
+    std::optional<bool> showsRunningApps; // older per-panel form of the tab flag; read, never written
+    std::optional<bool> showsItemLabels;
+    std::optional<bool> showsHoverHighlight;
+    std::optional<bool> showsTooltips;
+    std::optional<bool> showsOnAllSpaces;
+    std::optional<QString> iconSize;
+    std::optional<QString> iconSpacing;
+    std::optional<QString> tabStyle;
+    std::optional<QUuid> activeTabID;
+    std::optional<bool> didRevealTabBar;
+    std::optional<QString> mode;
+    std::optional<QString> edge;
+    std::optional<QString> alignment;
+    std::optional<QString> windowLevel;
+    std::optional<double> freeFractionX;
+    std::optional<double> freeFractionY;
+    std::optional<QString> screenID;
+    std::optional<double> edgeInset;
+    QList<TabRecord> tabs;
+
+    PanelRecord() = default;
+    explicit PanelRecord(const Panel &panel);
+
+    static std::optional<PanelRecord> fromJson(const QJsonValue &value);
+    QJsonObject toJson() const;
+
+    // `defaultName` names a record that has no name of its own.
+    Panel make(const QString &defaultName) const;
+};

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "itemrecord.h"
+
+#include "model/panel.h"
+
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QList>
+#include <QString>
+#include <QUuid>
+
+#include <optional>
+
+// The stored form of one tab. "id" and "name" are required; "color" and "showsRunningApps" are
+// read leniently; items that fail to decode or form no item are skipped.
+struct TabRecord
+{
+    QUuid id;
+    QString name;
+    std::optional<QString> color;
+    std::optional<bool> showsRunningApps;
+    QList<ItemRecord> items; // only records that form an item
+
+    TabRecord() = default;
+    explicit TabRecord(const PanelTab &tab);
+
+    static std::optional<TabRecord> fromJson(const QJsonValue &value);
+    QJsonObject toJson() const;
+
+    // `defaultShowsRunningApps` stands in for a missing flag (the older per-panel setting).
+    PanelTab make(bool defaultShowsRunningApps) const;
+};
