@@ -1,11 +1,24 @@
+#include "commandline.h"
+
+#include "persistence/systemconfigurationstorage.h"
+
 #include <QApplication>
-#include <QTextStream>
+#include <QCoreApplication>
 
 int main(int argc, char *argv[])
 {
+    CommandLine::setApplicationInfo();
+    if (CommandLine::needsNoDisplay(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        return CommandLine::run(QCoreApplication::arguments()).value_or(0);
+    }
+
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quayrow 2"));
-    QApplication::setApplicationVersion(QStringLiteral(QUAYROW_VERSION));
-    QTextStream(stdout) << QApplication::applicationName() << ' ' << QApplication::applicationVersion() << '\n';
+    if (const std::optional<int> status = CommandLine::run(QCoreApplication::arguments()))
+        return *status;
+
+    // Until the windows exist, a start only reads the configuration.
+    SystemConfigurationStorage storage;
+    (void)storage.load();
     return 0;
 }

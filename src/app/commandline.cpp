@@ -1,0 +1,99 @@
+#include "commandline.h"
+
+#include "persistence/configurationdocument.h"
+#include "persistence/systemconfigurationstorage.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QTextStream>
+
+#include <cstring>
+
+namespace CommandLine {
+
+namespace {
+
+const QString printConfigurationName = QStringLiteral("print-configuration");
+
+// Exit status when no readable configuration was found.
+constexpr int noConfigurationStatus = 2;
+
+// Prints the document a save would write for the panels found at `file` (the configuration
+// location with its backup when empty). Writes no file.
+int printConfiguration(const QString &file)
+{
+    QString reason;
+    std::optional<ConfigurationDocument> document;
+    if (file.isEmpty())
+        document = SystemConfigurationStorage().loadDocument(&reason);
+    else
+        document = SystemConfigurationStorage::readDocument(file, &reason);
+    if (!document) {
+        QTextStream(stderr) << QCoreApplication::applicationName() << ": no readable configuration: "
+                            << reason.replace(u'\n', u' ') << '\n';
+        return noConfigurationStatus;
+    }
+    QFile output;
+    if (!output.open(stdout, QIODevice::WriteOnly))
+        return 1;
+    const QByteArray bytes = ConfigurationDocument(document->makePanels()).toJson();
+    return output.write(bytes) == bytes.size() && output.flush() ? 0 : 1;
+}
+
+} // namespace
+
+bool needsNoDisplay(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const char *argument = argv[i];
+        if (std::strcmp(argument, "--") == 0)
+            return false;
+        for (const char *option : {"--print-configuration", "-h", "--help", "--help-all", "-v", "--version"}) {
+            if (std::strcmp(argument, option) == 0)
+                return true;
+        }
+    }
+    return false;
+}
+
+void setApplicationInfo()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Quayrow 2"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUAYROW_VERSION));
+}
+
+std::optional<int> run(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Floating panels of shortcuts."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOption(QCommandLineOption(
+        printConfigurationName,
+        QStringLiteral("Print the configuration as the program would save it, read from FILE or else from "
+                       "the configuration file (with its backup), and exit. Writes nothing.")));
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Configuration file for --%1.").arg(printConfigurationName),
+                                 QStringLiteral("[FILE]"));
+    // Exits with a message on a usage error, and for --help and --version.
+    parser.process(arguments);
+
+    const QStringList files = parser.positionalArguments();
+    if (!parser.isSet(printConfigurationName)) {
+        if (!files.isEmpty()) {
+            QTextStream(stderr) << QCoreApplication::applicationName() << ": FILE is only taken with --"
+                                << printConfigurationName << '\n';
+            return 1;
+        }
+        return std::nullopt;
+    }
+    if (files.size() > 1) {
+        QTextStream(stderr) << QCoreApplication::applicationName() << ": --" << printConfigurationName
+                            << " takes at most one FILE\n";
+        return 1;
+    }
+    return printConfiguration(files.value(0));
+}
+
+} // namespace CommandLine
