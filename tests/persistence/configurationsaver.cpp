@@ -1,0 +1,81 @@
+// A child process for the storage tests: saves generated configurations through the storage,
+// either once (optionally under a file-size limit or as an unprivileged user) or in an endless
+// loop that reports every completed save on standard output.
+//
+//   configuration_saver loop FILE SEED START
+//   configuration_saver save FILE SEED INDEX [--file-size-limit BYTES] [--as-nobody]
+
+#include "saverplan.h"
+
+#include "persistence/systemconfigurationstorage.h"
+
+#include <QByteArray>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+int usage()
+{
+    std::fputs("usage: configuration_saver loop FILE SEED START | save FILE SEED INDEX [--file-size-limit BYTES] [--as-nobody]\n", stderr);
+    return 64;
+}
+
+bool dropPrivileges()
+{
+    const passwd *nobody = ::getpwnam("nobody");
+    return nobody && ::setgroups(0, nullptr) == 0 && ::setgid(nobody->pw_gid) == 0 && ::setuid(nobody->pw_uid) == 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (argc < 5)
+        return usage();
+    const QByteArray mode = argv[1];
+    SystemConfigurationStorage storage(QString::fromLocal8Bit(argv[2]));
+    const quint32 seed = quint32(std::strtoul(argv[3], nullptr, 10));
+    const int first = std::atoi(argv[4]);
+
+    if (mode == "loop") {
+        for (int index = first;; ++index) {
+            if (Result saved = storage.save(SaverPlan::panels(seed, index)); !saved) {
+                std::fprintf(stderr, "%s\n", qPrintable(saved.errorMessage()));
+                return 3;
+            }
+            std::printf("%d\n", index);
+            std::fflush(stdout);
+        }
+    }
+    if (mode != "save")
+        return usage();
+
+    for (int i = 5; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--file-size-limit") == 0 && i + 1 < argc) {
+            // Writing past the limit must fail with EFBIG instead of killing the process.
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlim_t limit = std::strtoull(argv[++i], nullptr, 10);
+            const rlimit limits{limit, limit};
+            if (::setrlimit(RLIMIT_FSIZE, &limits) != 0)
+                return 4;
+        } else if (std::strcmp(argv[i], "--as-nobody") == 0) {
+            if (!dropPrivileges())
+                return 4;
+        } else {
+            return usage();
+        }
+    }
+    if (Result saved = storage.save(SaverPlan::panels(seed, first)); !saved) {
+        std::fprintf(stderr, "%s\n", qPrintable(saved.errorMessage()));
+        return 3;
+    }
+    return 0;
+}

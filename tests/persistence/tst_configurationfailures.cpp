@@ -1,0 +1,170 @@
+// Saving under hostile conditions, in a child process: killed at random moments, out of disk
+// space, or without permission to write.
+
+#include "saverplan.h"
+
+#include "persistence/configurationdocument.h"
+#include "persistence/systemconfigurationstorage.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString saver = QStringLiteral(QUAYROW_CONFIGURATION_SAVER);
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Runs one save in the child; its exit status and standard error.
+std::pair<int, QByteArray> saveInChild(const QString &file, int index, const QStringList &options)
+{
+    QProcess child;
+    child.start(saver, QStringList{u"save"_s, file, u"11"_s, QString::number(index)} + options);
+    if (!child.waitForFinished(30000) || child.exitStatus() != QProcess::NormalExit)
+        return {-1, child.readAllStandardError()};
+    return {child.exitCode(), child.readAllStandardError()};
+}
+
+// Which of the numbered configurations `panels` equals; -1 for none.
+int indexAmong(const QList<Panel> &panels, quint32 seed, std::initializer_list<int> candidates)
+{
+    for (const int index : candidates) {
+        if (panels == SaverPlan::panels(seed, index))
+            return index;
+    }
+    return -1;
+}
+
+} // namespace
+
+class TestConfigurationFailures : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void killedWhileSavingLeavesACompleteConfiguration();
+    void diskFullKeepsPreviousFiles();
+    void readOnlyFolderKeepsPreviousFiles();
+};
+
+void TestConfigurationFailures::killedWhileSavingLeavesACompleteConfiguration()
+{
+    QTemporaryDir directory;
+    const QString file = directory.filePath(u"configuration.json"_s);
+    const quint32 seed = 1000;
+    QRandomGenerator random(20240601);
+
+    int lastSaved = 0;
+    QVERIFY(SystemConfigurationStorage(file).save(SaverPlan::panels(seed, lastSaved)));
+    int next = 1;
+    for (int round = 0; round < 200; ++round) {
+        QProcess child;
+        child.start(saver, {u"loop"_s, file, QString::number(seed), QString::number(next)});
+        QVERIFY(child.waitForStarted());
+        // Let it complete a few saves, then kill it somewhere inside the next ones.
+        const int wantedSaves = random.bounded(3);
+        int reported = 0;
+        int lastReported = -1;
+        while (reported < wantedSaves && child.waitForReadyRead(10000)) {
+            while (child.canReadLine()) {
+                lastReported = child.readLine().trimmed().toInt();
+                ++reported;
+            }
+        }
+        QElapsedTimer spin;
+        spin.start();
+        const qint64 delay = random.bounded(3000) * 1000;
+        while (spin.nsecsElapsed() < delay) {
+        }
+        ::kill(pid_t(child.processId()), SIGKILL);
+        QVERIFY(child.waitForFinished());
+        while (child.canReadLine())
+            lastReported = child.readLine().trimmed().toInt();
+
+        // The newest completed save, or the one in progress when it got as far as the rename.
+        const int completed = lastReported >= 0 ? lastReported : lastSaved;
+        const int inProgress = lastReported >= 0 ? lastReported + 1 : next;
+        SystemConfigurationStorage storage(file);
+        const std::optional<QList<Panel>> loaded = storage.load();
+        QVERIFY2(loaded, qPrintable(u"nothing loaded after round %1"_s.arg(round)));
+        const int loadedIndex = indexAmong(*loaded, seed, {inProgress, completed});
+        QVERIFY2(loadedIndex >= 0, qPrintable(u"round %1: the configuration is none of those saved"_s.arg(round)));
+        // Each file on its own is whole: the main file holds the loaded save, the backup this
+        // save or the one before.
+        const auto main = SystemConfigurationStorage::readDocument(file);
+        QVERIFY2(main && indexAmong(main->makePanels(), seed, {loadedIndex}) >= 0,
+                 qPrintable(u"round %1: main file is not the loaded save"_s.arg(round)));
+        const auto backup = SystemConfigurationStorage::readDocument(storage.backupFilePath());
+        QVERIFY2(backup && indexAmong(backup->makePanels(), seed, {loadedIndex, lastSaved, completed}) >= 0,
+                 qPrintable(u"round %1: backup is none of the saves"_s.arg(round)));
+        lastSaved = loadedIndex;
+        next = inProgress + 1;
+    }
+}
+
+void TestConfigurationFailures::diskFullKeepsPreviousFiles()
+{
+    QTemporaryDir directory;
+    SystemConfigurationStorage storage(directory.filePath(u"configuration.json"_s));
+    QVERIFY(storage.save(SaverPlan::panels(11, 1)));
+    const QByteArray main = readFile(storage.filePath());
+    const QByteArray backup = readFile(storage.backupFilePath());
+
+    // Room for a few kilobytes only: the new document (about 100 kB) does not fit.
+    const auto [status, error] = saveInChild(storage.filePath(), 7, {u"--file-size-limit"_s, u"4096"_s});
+    QCOMPARE(status, 3);
+    QVERIFY2(error.contains("configuration.json"), error.constData());
+    QCOMPARE(readFile(storage.filePath()), main);
+    QCOMPARE(readFile(storage.backupFilePath()), backup);
+    QCOMPARE(QDir(directory.path()).entryList(QDir::Files | QDir::Hidden),
+             (QStringList{u"configuration.json"_s, u"configuration.json.bak"_s}));
+    // The same save succeeds when space allows.
+    QCOMPARE(saveInChild(storage.filePath(), 7, {}).first, 0);
+    QCOMPARE(SystemConfigurationStorage(storage.filePath()).load(), std::optional<QList<Panel>>(SaverPlan::panels(11, 7)));
+}
+
+void TestConfigurationFailures::readOnlyFolderKeepsPreviousFiles()
+{
+    QTemporaryDir directory;
+    const QString folder = directory.filePath(u"Quayrow 2"_s);
+    SystemConfigurationStorage storage(folder + u"/configuration.json"_s);
+    QVERIFY(storage.save(SaverPlan::panels(11, 1)));
+    const QByteArray main = readFile(storage.filePath());
+    const QByteArray backup = readFile(storage.backupFilePath());
+
+    QStringList options;
+    if (::geteuid() == 0) {
+        // Root writes anywhere: the child drops to "nobody", which may enter but not write.
+        QVERIFY(::chmod(QFile::encodeName(directory.path()).constData(), 0755) == 0);
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0755) == 0);
+        options = {u"--as-nobody"_s};
+    } else {
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0555) == 0);
+    }
+    const auto [status, error] = saveInChild(storage.filePath(), 7, options);
+    ::chmod(QFile::encodeName(folder).constData(), 0755);
+    if (status == 4)
+        QSKIP("the child could not switch to the user \"nobody\"");
+    QCOMPARE(status, 3);
+    QVERIFY2(error.contains("configuration.json"), error.constData());
+    QCOMPARE(readFile(storage.filePath()), main);
+    QCOMPARE(readFile(storage.backupFilePath()), backup);
+}
+
+QTEST_GUILESS_MAIN(TestConfigurationFailures)
+#include "tst_configurationfailures.moc"
