@@ -9,8 +9,6 @@
 #include <QFile>
 #include <QTextStream>
 
-#include <cstring>
-
 namespace CommandLine {
 
 namespace {
@@ -42,20 +40,36 @@ int printConfiguration(const QString &file)
     return output.write(bytes) == bytes.size() && output.flush() ? 0 : 1;
 }
 
+void addOptions(QCommandLineParser &parser)
+{
+    parser.setApplicationDescription(QStringLiteral("Floating panels of shortcuts."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOption(QCommandLineOption(
+        printConfigurationName,
+        QStringLiteral("Print the configuration as the program would save it, read from FILE or else from "
+                       "the configuration file (with its backup), and exit. Writes nothing.")));
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Configuration file for --%1.").arg(printConfigurationName),
+                                 QStringLiteral("[FILE]"));
+}
+
 } // namespace
 
 bool needsNoDisplay(int argc, char *argv[])
 {
-    for (int i = 1; i < argc; ++i) {
-        const char *argument = argv[i];
-        if (std::strcmp(argument, "--") == 0)
-            return false;
-        for (const char *option : {"--print-configuration", "-h", "--help", "--help-all", "-v", "--version"}) {
-            if (std::strcmp(argument, option) == 0)
-                return true;
-        }
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    QCommandLineParser parser;
+    addOptions(parser);
+    // A usage error is reported without a display too.
+    if (!parser.parse(arguments))
+        return true;
+    for (const QString &name : {printConfigurationName, QStringLiteral("help"), QStringLiteral("help-all"), QStringLiteral("version")}) {
+        if (parser.isSet(name))
+            return true;
     }
-    return false;
+    return !parser.positionalArguments().isEmpty();
 }
 
 void setApplicationInfo()
@@ -67,15 +81,7 @@ void setApplicationInfo()
 std::optional<int> run(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Floating panels of shortcuts."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addOption(QCommandLineOption(
-        printConfigurationName,
-        QStringLiteral("Print the configuration as the program would save it, read from FILE or else from "
-                       "the configuration file (with its backup), and exit. Writes nothing.")));
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Configuration file for --%1.").arg(printConfigurationName),
-                                 QStringLiteral("[FILE]"));
+    addOptions(parser);
     // Exits with a message on a usage error, and for --help and --version.
     parser.process(arguments);
 

@@ -1,0 +1,163 @@
+// The command line of the built program: --print-configuration, --help, --version.
+
+#include "sampleconfiguration.h"
+
+#include "persistence/configurationdocument.h"
+#include "persistence/systemconfigurationstorage.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QByteArray absent = "<absent>";
+
+struct Run
+{
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    if (bytes == absent)
+        return;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+}
+
+// Every file under `root` with its size and modification time.
+QStringList snapshot(const QString &root)
+{
+    QStringList entries;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        entries.append(u"%1 %2 %3"_s.arg(it.filePath()).arg(it.fileInfo().size()).arg(it.fileInfo().lastModified().toMSecsSinceEpoch()));
+    }
+    entries.sort();
+    return entries;
+}
+
+Run runProgram(const QStringList &arguments, const QString &configHome)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"XDG_CONFIG_HOME"_s, configHome);
+    // Printing needs no display at all.
+    environment.remove(u"DISPLAY"_s);
+    environment.remove(u"WAYLAND_DISPLAY"_s);
+    environment.remove(u"QT_QPA_PLATFORM"_s);
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(QUAYROW2_EXECUTABLE), arguments);
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+QByteArray documentOf(const QList<Panel> &panels)
+{
+    return ConfigurationDocument(panels).toJson();
+}
+
+} // namespace
+
+class TestPrintConfiguration : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void printConfiguration_data();
+    void printConfiguration();
+    void helpAndVersion_data();
+    void helpAndVersion();
+};
+
+void TestPrintConfiguration::printConfiguration_data()
+{
+    QTest::addColumn<QByteArray>("main");     // at the default location
+    QTest::addColumn<QByteArray>("backup");   // beside it
+    QTest::addColumn<QByteArray>("given");    // the FILE argument's content, absent: no FILE
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("expected"); // standard output
+
+    const QByteArray a = documentOf(SampleConfiguration::make(30, 1));
+    const QByteArray b = documentOf(SampleConfiguration::make(20, 2));
+    // An older document: the per-panel flag, lower-case ids and no tab bar flag are normalised.
+    const QByteArray older = "{\"schemaVersion\": 3, \"panels\": [{\"id\": \"0000000a-0000-0000-0000-00000000000b\", "
+                             "\"showsRunningApps\": true, \"tabs\": [{\"id\": \"0000000a-0000-0000-0000-00000000000c\", \"name\": \"T\"}]}]}";
+    const QByteArray normalised = documentOf(ConfigurationDocument::fromJson(older)->makePanels());
+
+    QTest::newRow("default location") << a << b << absent << 0 << a;
+    QTest::newRow("default location falls back to the backup") << QByteArray("{") << b << absent << 0 << b;
+    QTest::newRow("default location, nothing stored") << absent << absent << absent << 2 << QByteArray();
+    QTest::newRow("default location, both unreadable") << QByteArray("{") << QByteArray("[]") << absent << 2 << QByteArray();
+    QTest::newRow("given file") << a << absent << b << 0 << b;
+    QTest::newRow("given file is normalised") << absent << absent << older << 0 << normalised;
+    QTest::newRow("given file unreadable") << a << b << QByteArray("{\"schemaVersion\": 16}") << 2 << QByteArray();
+}
+
+void TestPrintConfiguration::printConfiguration()
+{
+    QFETCH(QByteArray, main);
+    QFETCH(QByteArray, backup);
+    QFETCH(QByteArray, given);
+    QTemporaryDir home;
+    const QString location = home.filePath(u"Quayrow 2/configuration.json"_s);
+    writeFile(location, main);
+    writeFile(location + u".bak"_s, backup);
+    QStringList arguments{u"--print-configuration"_s};
+    if (given != absent) {
+        writeFile(home.filePath(u"given.json"_s), given);
+        arguments.append(home.filePath(u"given.json"_s));
+    }
+    const QStringList before = snapshot(home.path());
+
+    const Run run = runProgram(arguments, home.path());
+    QTEST(run.status, "status");
+    QTEST(run.out, "expected");
+    if (run.status == 2) {
+        QCOMPARE(run.err.count('\n'), 1);
+        QVERIFY(run.err.endsWith('\n'));
+    } else {
+        QVERIFY2(run.err.isEmpty(), run.err.constData());
+    }
+    // Printing writes nothing: no file is created, replaced or kept aside.
+    QCOMPARE(snapshot(home.path()), before);
+}
+
+void TestPrintConfiguration::helpAndVersion_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("outputContains");
+
+    QTest::newRow("version") << QStringList{u"--version"_s} << 0 << QByteArray(QUAYROW_VERSION);
+    QTest::newRow("help") << QStringList{u"--help"_s} << 0 << QByteArray("--print-configuration");
+    QTest::newRow("unknown option") << QStringList{u"--frobnicate"_s} << 1 << QByteArray();
+    QTest::newRow("two files") << QStringList{u"--print-configuration"_s, u"a"_s, u"b"_s} << 1 << QByteArray();
+}
+
+void TestPrintConfiguration::helpAndVersion()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, outputContains);
+    QTemporaryDir home;
+    const Run run = runProgram(arguments, home.path());
+    QTEST(run.status, "status");
+    QVERIFY2(run.out.contains(outputContains), run.out.constData());
+    QCOMPARE(QDir(home.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+}
+
+QTEST_GUILESS_MAIN(TestPrintConfiguration)
+#include "tst_printconfiguration.moc"
