@@ -4,10 +4,9 @@
 
 #include "model/defaultname.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QJsonParseError>
+#include "jsonfields.h"
+#include "jsonreader.h"
+#include "jsonwriter.h"
 
 #include <cmath>
 #include <limits>
@@ -16,15 +15,12 @@ namespace Key = ConfigurationKey;
 
 namespace {
 
-std::optional<int> integerValue(const QJsonValue &value)
+std::optional<int> integerValue(const std::optional<double> &number)
 {
-    if (!value.isDouble())
+    if (!number || *number != std::trunc(*number) || *number < std::numeric_limits<int>::min()
+        || *number > std::numeric_limits<int>::max())
         return std::nullopt;
-    const double number = value.toDouble();
-    if (number != std::trunc(number) || number < std::numeric_limits<int>::min()
-        || number > std::numeric_limits<int>::max())
-        return std::nullopt;
-    return int(number);
+    return int(*number);
 }
 
 std::nullopt_t fail(QString *error, const QString &reason)
@@ -32,6 +28,20 @@ std::nullopt_t fail(QString *error, const QString &reason)
     if (error)
         *error = reason;
     return std::nullopt;
+}
+
+// About what a record takes when written, to size the output buffer once.
+qsizetype expectedSize(const QList<PanelRecord> &panels)
+{
+    qsizetype records = 0;
+    for (const PanelRecord &panel : panels) {
+        for (const TabRecord &tab : panel.tabs) {
+            records += tab.items.size();
+            for (const ItemRecord &item : tab.items)
+                records += item.links.size();
+        }
+    }
+    return 2048 * (panels.size() + 1) + 320 * records;
 }
 
 } // namespace
@@ -45,43 +55,69 @@ ConfigurationDocument::ConfigurationDocument(const QList<Panel> &panels)
 
 std::optional<ConfigurationDocument> ConfigurationDocument::fromJson(const QByteArray &json, QString *error)
 {
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
-    if (parseError.error != QJsonParseError::NoError)
-        return fail(error, QStringLiteral("not valid JSON (%1 at byte %2)").arg(parseError.errorString()).arg(parseError.offset));
-    if (!document.isObject())
-        return fail(error, QStringLiteral("the top level is not a JSON object"));
-    const QJsonObject root = document.object();
-
-    const std::optional<int> version = integerValue(root.value(Key::schemaVersion));
-    if (!version)
-        return fail(error, QStringLiteral("\"schemaVersion\" is missing or not an integer"));
-    const QJsonValue panelsValue = root.value(Key::panels);
-    if (!panelsValue.isArray())
-        return fail(error, QStringLiteral("\"panels\" is missing or not an array"));
+    JsonReader reader(json);
+    const auto syntaxError = [&] {
+        return fail(error, QStringLiteral("not valid JSON (%1 at byte %2)").arg(reader.errorString()).arg(reader.errorOffset()));
+    };
+    if (reader.peek() != JsonReader::Type::Object) {
+        reader.skipValue();
+        return reader.failed() ? syntaxError() : fail(error, QStringLiteral("the top level is not a JSON object"));
+    }
 
     ConfigurationDocument result;
-    result.m_schemaVersion = *version;
-    const QJsonArray elements = panelsValue.toArray();
-    result.m_panels.reserve(elements.size());
-    for (const QJsonValue &element : elements) {
-        std::optional<PanelRecord> panel = PanelRecord::fromJson(element);
-        if (!panel)
-            return fail(error, QStringLiteral("panel %1 is not an object with a valid \"id\"").arg(result.m_panels.size() + 1));
-        result.m_panels.append(std::move(*panel));
+    std::optional<int> version;
+    bool hasPanels = false;
+    qsizetype badPanel = -1;
+    reader.beginObject();
+    while (reader.nextKey()) {
+        if (reader.keyIs(Key::schemaVersion)) {
+            version = integerValue(JsonFields::lenientNumber(reader));
+        } else if (reader.keyIs(Key::panels)) {
+            // A later duplicate key replaces an earlier one, as in any JSON object.
+            result.m_panels.clear();
+            badPanel = -1;
+            hasPanels = reader.peek() == JsonReader::Type::Array;
+            if (!hasPanels) {
+                reader.skipValue();
+                continue;
+            }
+            reader.beginArray();
+            for (qsizetype index = 0; reader.nextElement(); ++index) {
+                std::optional<PanelRecord> panel = PanelRecord::fromJson(reader);
+                if (panel)
+                    result.m_panels.append(std::move(*panel));
+                else if (badPanel < 0)
+                    badPanel = index;
+            }
+        } else {
+            reader.skipValue();
+        }
     }
+    if (!reader.finish())
+        return syntaxError();
+    if (!version)
+        return fail(error, QStringLiteral("\"schemaVersion\" is missing or not an integer"));
+    if (!hasPanels)
+        return fail(error, QStringLiteral("\"panels\" is missing or not an array"));
+    if (badPanel >= 0)
+        return fail(error, QStringLiteral("panel %1 is not an object with a valid \"id\"").arg(badPanel + 1));
+    result.m_schemaVersion = *version;
     return result;
 }
 
 QByteArray ConfigurationDocument::toJson() const
 {
-    QJsonArray panels;
+    JsonWriter writer(expectedSize(m_panels));
+    writer.beginObject();
+    writer.key(Key::panels);
+    writer.beginArray();
     for (const PanelRecord &panel : m_panels)
-        panels.append(panel.toJson());
-    QJsonObject root;
-    root.insert(Key::schemaVersion, m_schemaVersion);
-    root.insert(Key::panels, panels);
-    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+        panel.toJson(writer);
+    writer.endArray();
+    writer.key(Key::schemaVersion);
+    writer.value(double(m_schemaVersion));
+    writer.endObject();
+    return writer.take();
 }
 
 QList<Panel> ConfigurationDocument::makePanels() const

@@ -3,21 +3,23 @@
 #include "configurationkeys.h"
 #include "jsonfields.h"
 
-#include <QJsonArray>
 #include <QUrl>
 
 namespace Key = ConfigurationKey;
+using namespace JsonFields;
 
 namespace {
 
 const QLatin1String linkKind("link");
 const QLatin1String groupKind("group");
 
-QJsonValue bookmarkValue(const std::optional<QByteArray> &bookmark)
+std::optional<ItemRecord::Kind> kindFromString(const std::optional<QString> &text)
 {
-    if (!bookmark)
-        return QJsonValue(QJsonValue::Null);
-    return QString::fromLatin1(bookmark->toBase64());
+    if (text == linkKind)
+        return ItemRecord::Kind::Link;
+    if (text == groupKind)
+        return ItemRecord::Kind::Group;
+    return std::nullopt;
 }
 
 } // namespace
@@ -48,69 +50,98 @@ ItemRecord::ItemRecord(const ItemLink &link)
 {
 }
 
-std::optional<ItemRecord> ItemRecord::fromJson(const QJsonValue &value)
+std::optional<ItemRecord> ItemRecord::fromJson(JsonReader &reader)
 {
-    if (!value.isObject())
-        return std::nullopt;
-    const QJsonObject object = value.toObject();
-
-    ItemRecord record;
-    const QJsonValue kindValue = object.value(Key::kind);
-    if (kindValue == QJsonValue(linkKind))
-        record.kind = Kind::Link;
-    else if (kindValue == QJsonValue(groupKind))
-        record.kind = Kind::Group;
-    else
-        return std::nullopt;
-
-    const QJsonValue idValue = object.value(Key::id);
-    const std::optional<QUuid> id = idValue.isString() ? JsonFields::uuidFromString(idValue.toString()) : std::nullopt;
-    if (!id)
-        return std::nullopt;
-    record.id = *id;
-
-    if (!JsonFields::optionalString(object, Key::path, record.path)
-        || !JsonFields::optionalBase64(object, Key::bookmark, record.bookmark)
-        || !JsonFields::optionalString(object, Key::name, record.name)
-        || !JsonFields::optionalString(object, Key::customIcon, record.customIcon))
-        return std::nullopt;
-
-    const QJsonValue linksValue = object.value(Key::links);
-    if (linksValue.isArray()) {
-        const QJsonArray array = linksValue.toArray();
-        record.links.reserve(array.size());
-        for (const QJsonValue &element : array) {
-            std::optional<ItemRecord> member = fromJson(element);
-            if (!member)
-                return std::nullopt;
-            record.links.append(std::move(*member));
-        }
-    } else if (!linksValue.isUndefined() && !linksValue.isNull()) {
+    if (reader.peek() != JsonReader::Type::Object) {
+        reader.skipValue();
         return std::nullopt;
     }
+    ItemRecord record;
+    std::optional<Kind> kind;
+    std::optional<QUuid> id;
+    // A member present with the wrong type fails the record; a later duplicate key replaces it.
+    bool pathValid = true, bookmarkValid = true, nameValid = true, iconValid = true, linksValid = true;
+    reader.beginObject();
+    while (reader.nextKey()) {
+        if (reader.keyIs(Key::kind)) {
+            kind = kindFromString(lenientString(reader));
+        } else if (reader.keyIs(Key::id)) {
+            id = lenientUuid(reader);
+        } else if (reader.keyIs(Key::path)) {
+            pathValid = optionalString(reader, record.path);
+        } else if (reader.keyIs(Key::bookmark)) {
+            bookmarkValid = optionalBase64(reader, record.bookmark);
+        } else if (reader.keyIs(Key::name)) {
+            nameValid = optionalString(reader, record.name);
+        } else if (reader.keyIs(Key::customIcon)) {
+            iconValid = optionalString(reader, record.customIcon);
+        } else if (reader.keyIs(Key::links)) {
+            record.links.clear();
+            linksValid = true;
+            const JsonReader::Type type = reader.peek();
+            if (type == JsonReader::Type::Array) {
+                reader.beginArray();
+                while (reader.nextElement()) {
+                    // One bad member fails the whole list; the rest is only checked for syntax.
+                    if (!linksValid) {
+                        reader.skipValue();
+                    } else if (std::optional<ItemRecord> member = fromJson(reader)) {
+                        record.links.append(std::move(*member));
+                    } else {
+                        linksValid = false;
+                        record.links.clear();
+                    }
+                }
+            } else {
+                linksValid = type == JsonReader::Type::Null;
+                reader.skipValue();
+            }
+        } else {
+            reader.skipValue();
+        }
+    }
+    if (reader.failed() || !kind || !id || !pathValid || !bookmarkValid || !nameValid || !iconValid || !linksValid)
+        return std::nullopt;
+    record.kind = *kind;
+    record.id = *id;
     return record;
 }
 
-QJsonObject ItemRecord::toJson() const
+void ItemRecord::toJson(JsonWriter &writer) const
 {
-    QJsonObject object;
-    object.insert(Key::id, JsonFields::uuidString(id));
-    if (customIcon)
-        object.insert(Key::customIcon, *customIcon);
-    if (kind == Kind::Link) {
-        object.insert(Key::kind, linkKind);
-        object.insert(Key::path, path.value_or(QString()));
-        object.insert(Key::bookmark, bookmarkValue(bookmark));
-        return object;
+    writer.beginObject();
+    writer.key(Key::bookmark);
+    if (kind == Kind::Link && bookmark)
+        writer.value(QLatin1String(bookmark->toBase64()));
+    else
+        writer.nullValue();
+    if (customIcon) {
+        writer.key(Key::customIcon);
+        writer.value(*customIcon);
     }
-    object.insert(Key::kind, groupKind);
-    object.insert(Key::name, name.value_or(QString()));
-    object.insert(Key::bookmark, QJsonValue(QJsonValue::Null));
-    QJsonArray members;
-    for (const ItemRecord &member : links)
-        members.append(member.toJson());
-    object.insert(Key::links, members);
-    return object;
+    writer.key(Key::id);
+    writer.value(id);
+    writer.key(Key::kind);
+    if (kind == Kind::Link) {
+        writer.value(linkKind);
+        writer.key(Key::path);
+        writer.value(path.value_or(QString()));
+    } else {
+        writer.value(groupKind);
+        writer.key(Key::links);
+        writer.beginArray();
+        for (const ItemRecord &member : links)
+            member.toJson(writer);
+        writer.endArray();
+        writer.key(Key::name);
+        writer.value(name.value_or(QString()));
+    }
+    writer.endObject();
+}
+
+ItemLink ItemRecord::makeLink() const
+{
+    return ItemLink{id, QUrl::fromLocalFile(*path), bookmark, customIcon};
 }
 
 bool ItemRecord::makesItem() const
@@ -123,13 +154,13 @@ std::optional<Item> ItemRecord::make() const
     if (!makesItem())
         return std::nullopt;
     if (kind == Kind::Link)
-        return Item(ItemLink{id, QUrl::fromLocalFile(*path), bookmark, customIcon});
+        return Item(makeLink());
 
     ItemGroup group{id, *name, {}, customIcon};
     group.links.reserve(links.size());
     for (const ItemRecord &member : links) {
         if (member.kind == Kind::Link && member.makesItem())
-            group.links.append(*member.make()->link());
+            group.links.append(member.makeLink());
     }
     return Item(std::move(group));
 }

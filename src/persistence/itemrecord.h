@@ -1,10 +1,11 @@
 #pragma once
 
+#include "jsonreader.h"
+#include "jsonwriter.h"
+
 #include "model/item.h"
 
 #include <QByteArray>
-#include <QJsonObject>
-#include <QJsonValue>
 #include <QList>
 #include <QString>
 #include <QUuid>
@@ -32,12 +33,18 @@ struct ItemRecord
     explicit ItemRecord(const Item &item);
     explicit ItemRecord(const ItemLink &link);
 
-    static std::optional<ItemRecord> fromJson(const QJsonValue &value);
-    QJsonObject toJson() const;
+    // Consumes one value of any type; none when it does not form a record (syntax errors
+    // are the reader's to report).
+    static std::optional<ItemRecord> fromJson(JsonReader &reader);
+    void toJson(JsonWriter &writer) const;
 
     // Whether make() yields an item: a link needs a non-empty path, a group a name.
     bool makesItem() const;
     // The item, or none when the record cannot form one. Groups keep their member links only:
     // nested groups and members that form no item are left out.
     std::optional<Item> make() const;
+
+private:
+    // The link of a link record that makesItem().
+    ItemLink makeLink() const;
 };

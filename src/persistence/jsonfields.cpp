@@ -1,15 +1,54 @@
 #include "jsonfields.h"
 
-#include <QJsonValue>
 
 namespace JsonFields {
 
 namespace {
 
-bool isHexDigit(QChar c)
+int hexValue(char16_t u)
 {
-    const char16_t u = c.unicode();
-    return (u >= '0' && u <= '9') || (u >= 'a' && u <= 'f') || (u >= 'A' && u <= 'F');
+    if (u >= '0' && u <= '9')
+        return u - '0';
+    if (u >= 'a' && u <= 'f')
+        return u - 'a' + 10;
+    if (u >= 'A' && u <= 'F')
+        return u - 'A' + 10;
+    return -1;
+}
+
+char16_t unitAt(QStringView text, qsizetype i)
+{
+    return text[i].unicode();
+}
+
+char16_t unitAt(QByteArrayView text, qsizetype i)
+{
+    return uchar(text[i]);
+}
+
+// QUuid::fromString alone accepts braces and trailing text, and answers nil on failure.
+template<typename Text>
+std::optional<QUuid> parseUuid(const Text &text)
+{
+    if (text.size() != 36)
+        return std::nullopt;
+    uchar bytes[16];
+    int count = 0;
+    for (qsizetype i = 0; i < 36;) {
+        if (i == 8 || i == 13 || i == 18 || i == 23) {
+            if (unitAt(text, i) != u'-')
+                return std::nullopt;
+            ++i;
+            continue;
+        }
+        const int high = hexValue(unitAt(text, i));
+        const int low = hexValue(unitAt(text, i + 1));
+        if (high < 0 || low < 0)
+            return std::nullopt;
+        bytes[count++] = uchar(high << 4 | low);
+        i += 2;
+    }
+    return QUuid::fromRfc4122(QByteArrayView(reinterpret_cast<const char *>(bytes), 16));
 }
 
 bool isBase64Character(char16_t u)
@@ -21,20 +60,12 @@ bool isBase64Character(char16_t u)
 
 std::optional<QUuid> uuidFromString(QStringView text)
 {
-    // QUuid::fromString alone accepts braces and trailing text, and answers nil on failure.
-    if (text.size() != 36)
-        return std::nullopt;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const bool hyphenSlot = i == 8 || i == 13 || i == 18 || i == 23;
-        if (hyphenSlot ? text[i] != u'-' : !isHexDigit(text[i]))
-            return std::nullopt;
-    }
-    return QUuid::fromString(text);
+    return parseUuid(text);
 }
 
-QString uuidString(const QUuid &id)
+std::optional<QUuid> uuidFromString(QByteArrayView text)
 {
-    return id.toString(QUuid::WithoutBraces).toUpper();
+    return parseUuid(text);
 }
 
 std::optional<QByteArray> bytesFromBase64(QStringView text)
@@ -58,45 +89,56 @@ std::optional<QByteArray> bytesFromBase64(QStringView text)
     return QByteArray::fromBase64(text.toLatin1());
 }
 
-std::optional<bool> lenientBool(const QJsonObject &object, QLatin1String key)
+std::optional<bool> lenientBool(JsonReader &reader)
 {
-    const QJsonValue value = object.value(key);
-    return value.isBool() ? std::optional<bool>(value.toBool()) : std::nullopt;
+    bool flag;
+    if (reader.peek() == JsonReader::Type::Bool && reader.readBool(flag))
+        return flag;
+    reader.skipValue();
+    return std::nullopt;
 }
 
-std::optional<QString> lenientString(const QJsonObject &object, QLatin1String key)
+std::optional<QString> lenientString(JsonReader &reader)
 {
-    const QJsonValue value = object.value(key);
-    return value.isString() ? std::optional<QString>(value.toString()) : std::nullopt;
+    QString text;
+    if (reader.peek() == JsonReader::Type::String && reader.readString(text))
+        return text;
+    reader.skipValue();
+    return std::nullopt;
 }
 
-std::optional<double> lenientNumber(const QJsonObject &object, QLatin1String key)
+std::optional<double> lenientNumber(JsonReader &reader)
 {
-    const QJsonValue value = object.value(key);
-    return value.isDouble() ? std::optional<double>(value.toDouble()) : std::nullopt;
+    double number;
+    if (reader.peek() == JsonReader::Type::Number && reader.readNumber(number))
+        return number;
+    reader.skipValue();
+    return std::nullopt;
 }
 
-std::optional<QUuid> lenientUuid(const QJsonObject &object, QLatin1String key)
+std::optional<QUuid> lenientUuid(JsonReader &reader)
 {
-    const QJsonValue value = object.value(key);
-    return value.isString() ? uuidFromString(value.toString()) : std::nullopt;
+    QByteArrayView text;
+    if (reader.peek() == JsonReader::Type::String && reader.readUtf8(text))
+        return uuidFromString(text);
+    reader.skipValue();
+    return std::nullopt;
 }
 
-bool optionalString(const QJsonObject &object, QLatin1String key, std::optional<QString> &out)
+bool optionalString(JsonReader &reader, std::optional<QString> &out)
 {
-    const QJsonValue value = object.value(key);
-    if (value.isUndefined() || value.isNull())
-        return true;
-    if (!value.isString())
-        return false;
-    out = value.toString();
-    return true;
+    out.reset();
+    if (reader.peek() == JsonReader::Type::Null)
+        return reader.readNull();
+    out = lenientString(reader);
+    return out.has_value();
 }
 
-bool optionalBase64(const QJsonObject &object, QLatin1String key, std::optional<QByteArray> &out)
+bool optionalBase64(JsonReader &reader, std::optional<QByteArray> &out)
 {
     std::optional<QString> text;
-    if (!optionalString(object, key, text))
+    out.reset();
+    if (!optionalString(reader, text))
         return false;
     if (!text)
         return true;

@@ -1,34 +1,34 @@
 #pragma once
 
+#include "jsonreader.h"
+
 #include <QByteArray>
-#include <QJsonObject>
-#include <QLatin1String>
 #include <QString>
 #include <QStringView>
 #include <QUuid>
 
 #include <optional>
 
-// Reading and writing the scalar values of the configuration document.
+// Reading the scalar values of the configuration document. Every reader consumes exactly one
+// value, whatever its type.
 namespace JsonFields {
 
 // A UUID in the hyphenated 8-4-4-4-12 form, any letter case, nothing before or after.
 std::optional<QUuid> uuidFromString(QStringView text);
-// Upper-case, hyphenated, without braces.
-QString uuidString(const QUuid &id);
+std::optional<QUuid> uuidFromString(QByteArrayView text);
 
 // Standard Base64 (padding optional); none for anything else.
 std::optional<QByteArray> bytesFromBase64(QStringView text);
 
-// Lenient readers: a missing key, null or a value of another JSON type reads as none.
-std::optional<bool> lenientBool(const QJsonObject &object, QLatin1String key);
-std::optional<QString> lenientString(const QJsonObject &object, QLatin1String key);
-std::optional<double> lenientNumber(const QJsonObject &object, QLatin1String key);
-std::optional<QUuid> lenientUuid(const QJsonObject &object, QLatin1String key);
+// Lenient readers: null or a value of another JSON type reads as none.
+std::optional<bool> lenientBool(JsonReader &reader);
+std::optional<QString> lenientString(JsonReader &reader);
+std::optional<double> lenientNumber(JsonReader &reader);
+std::optional<QUuid> lenientUuid(JsonReader &reader);
 
-// Strict readers of optional values: a missing key or null leaves `out` empty and succeeds;
-// a value of another type (or text that is not Base64) fails.
-bool optionalString(const QJsonObject &object, QLatin1String key, std::optional<QString> &out);
-bool optionalBase64(const QJsonObject &object, QLatin1String key, std::optional<QByteArray> &out);
+// Strict readers of optional values: null leaves `out` empty and succeeds; a value of another
+// type (or text that is not Base64) fails.
+bool optionalString(JsonReader &reader, std::optional<QString> &out);
+bool optionalBase64(JsonReader &reader, std::optional<QByteArray> &out);
 
 } // namespace JsonFields

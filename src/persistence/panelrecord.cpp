@@ -5,8 +5,6 @@
 
 #include "model/defaultname.h"
 
-#include <QJsonArray>
-
 #include <cmath>
 
 namespace Key = ConfigurationKey;
@@ -25,6 +23,21 @@ E enumOr(const std::optional<QString> &text, E fallback)
 double finiteInset(double inset)
 {
     return std::isfinite(inset) ? inset : 0;
+}
+
+// Tabs that fail to decode are skipped, one by one; anything but an array gives no tabs.
+void readTabs(JsonReader &reader, QList<TabRecord> &tabs)
+{
+    tabs.clear();
+    if (reader.peek() != JsonReader::Type::Array) {
+        reader.skipValue();
+        return;
+    }
+    reader.beginArray();
+    while (reader.nextElement()) {
+        if (std::optional<TabRecord> tab = TabRecord::fromJson(reader))
+            tabs.append(std::move(*tab));
+    }
 }
 
 } // namespace
@@ -57,77 +70,120 @@ PanelRecord::PanelRecord(const Panel &panel)
         tabs.append(TabRecord(tab));
 }
 
-std::optional<PanelRecord> PanelRecord::fromJson(const QJsonValue &value)
+std::optional<PanelRecord> PanelRecord::fromJson(JsonReader &reader)
 {
-    if (!value.isObject())
+    if (reader.peek() != JsonReader::Type::Object) {
+        reader.skipValue();
         return std::nullopt;
-    const QJsonObject object = value.toObject();
-
+    }
     PanelRecord record;
-    const std::optional<QUuid> id = lenientUuid(object, Key::id);
-    if (!id)
+    std::optional<QUuid> id;
+    reader.beginObject();
+    while (reader.nextKey()) {
+        if (reader.keyIs(Key::id))
+            id = lenientUuid(reader);
+        else if (reader.keyIs(Key::name))
+            record.name = lenientString(reader);
+        else if (reader.keyIs(Key::showsRunningApps))
+            record.showsRunningApps = lenientBool(reader);
+        else if (reader.keyIs(Key::showsItemLabels))
+            record.showsItemLabels = lenientBool(reader);
+        else if (reader.keyIs(Key::showsHoverHighlight))
+            record.showsHoverHighlight = lenientBool(reader);
+        else if (reader.keyIs(Key::showsTooltips))
+            record.showsTooltips = lenientBool(reader);
+        else if (reader.keyIs(Key::showsOnAllSpaces))
+            record.showsOnAllSpaces = lenientBool(reader);
+        else if (reader.keyIs(Key::iconSize))
+            record.iconSize = lenientString(reader);
+        else if (reader.keyIs(Key::iconSpacing))
+            record.iconSpacing = lenientString(reader);
+        else if (reader.keyIs(Key::tabStyle))
+            record.tabStyle = lenientString(reader);
+        else if (reader.keyIs(Key::activeTabID))
+            record.activeTabID = lenientUuid(reader);
+        else if (reader.keyIs(Key::didRevealTabBar))
+            record.didRevealTabBar = lenientBool(reader);
+        else if (reader.keyIs(Key::mode))
+            record.mode = lenientString(reader);
+        else if (reader.keyIs(Key::edge))
+            record.edge = lenientString(reader);
+        else if (reader.keyIs(Key::alignment))
+            record.alignment = lenientString(reader);
+        else if (reader.keyIs(Key::windowLevel))
+            record.windowLevel = lenientString(reader);
+        else if (reader.keyIs(Key::freeFractionX))
+            record.freeFractionX = lenientNumber(reader);
+        else if (reader.keyIs(Key::freeFractionY))
+            record.freeFractionY = lenientNumber(reader);
+        else if (reader.keyIs(Key::screenID))
+            record.screenID = lenientString(reader);
+        else if (reader.keyIs(Key::edgeInset))
+            record.edgeInset = lenientNumber(reader);
+        else if (reader.keyIs(Key::tabs))
+            readTabs(reader, record.tabs);
+        else
+            reader.skipValue();
+    }
+    if (reader.failed() || !id)
         return std::nullopt;
     record.id = *id;
-    record.name = lenientString(object, Key::name);
-    record.showsRunningApps = lenientBool(object, Key::showsRunningApps);
-    record.showsItemLabels = lenientBool(object, Key::showsItemLabels);
-    record.showsHoverHighlight = lenientBool(object, Key::showsHoverHighlight);
-    record.showsTooltips = lenientBool(object, Key::showsTooltips);
-    record.showsOnAllSpaces = lenientBool(object, Key::showsOnAllSpaces);
-    record.iconSize = lenientString(object, Key::iconSize);
-    record.iconSpacing = lenientString(object, Key::iconSpacing);
-    record.tabStyle = lenientString(object, Key::tabStyle);
-    record.activeTabID = lenientUuid(object, Key::activeTabID);
-    record.didRevealTabBar = lenientBool(object, Key::didRevealTabBar);
-    record.mode = lenientString(object, Key::mode);
-    record.edge = lenientString(object, Key::edge);
-    record.alignment = lenientString(object, Key::alignment);
-    record.windowLevel = lenientString(object, Key::windowLevel);
-    record.freeFractionX = lenientNumber(object, Key::freeFractionX);
-    record.freeFractionY = lenientNumber(object, Key::freeFractionY);
-    record.screenID = lenientString(object, Key::screenID);
-    record.edgeInset = lenientNumber(object, Key::edgeInset);
-
-    const QJsonArray elements = object.value(Key::tabs).toArray();
-    record.tabs.reserve(elements.size());
-    for (const QJsonValue &element : elements) {
-        if (std::optional<TabRecord> tab = TabRecord::fromJson(element))
-            record.tabs.append(std::move(*tab));
-    }
     return record;
 }
 
-QJsonObject PanelRecord::toJson() const
+void PanelRecord::toJson(JsonWriter &writer) const
 {
-    QJsonObject object;
-    object.insert(Key::id, uuidString(id));
-    object.insert(Key::name, name.value_or(QString()));
-    object.insert(Key::showsItemLabels, showsItemLabels.value_or(true));
-    object.insert(Key::showsHoverHighlight, showsHoverHighlight.value_or(true));
-    object.insert(Key::showsTooltips, showsTooltips.value_or(true));
-    object.insert(Key::showsOnAllSpaces, showsOnAllSpaces.value_or(true));
-    object.insert(Key::iconSize, iconSize.value_or(rawValue(PanelIconSize::Medium)));
-    object.insert(Key::iconSpacing, iconSpacing.value_or(rawValue(PanelIconSpacing::Normal)));
-    object.insert(Key::tabStyle, tabStyle.value_or(rawValue(PanelTabStyle::Slanted)));
-    if (activeTabID)
-        object.insert(Key::activeTabID, uuidString(*activeTabID));
-    object.insert(Key::didRevealTabBar, didRevealTabBar.value_or(false));
-    object.insert(Key::mode, mode.value_or(rawValue(PanelPlacementMode::Free)));
-    object.insert(Key::edge, edge.value_or(rawValue(PanelEdge::Bottom)));
-    object.insert(Key::alignment, alignment.value_or(rawValue(PanelAlignment::Center)));
-    object.insert(Key::windowLevel, windowLevel.value_or(rawValue(PanelWindowLevel::Normal)));
-    if (freeFractionX && freeFractionY) {
-        object.insert(Key::freeFractionX, *freeFractionX);
-        object.insert(Key::freeFractionY, *freeFractionY);
+    writer.beginObject();
+    if (activeTabID) {
+        writer.key(Key::activeTabID);
+        writer.value(*activeTabID);
     }
-    if (screenID)
-        object.insert(Key::screenID, *screenID);
-    object.insert(Key::edgeInset, finiteInset(edgeInset.value_or(0)));
-    QJsonArray elements;
+    writer.key(Key::alignment);
+    writer.value(alignment.value_or(rawValue(PanelAlignment::Center)));
+    writer.key(Key::didRevealTabBar);
+    writer.value(didRevealTabBar.value_or(false));
+    writer.key(Key::edge);
+    writer.value(edge.value_or(rawValue(PanelEdge::Bottom)));
+    writer.key(Key::edgeInset);
+    writer.value(finiteInset(edgeInset.value_or(0)));
+    if (freeFractionX && freeFractionY) {
+        writer.key(Key::freeFractionX);
+        writer.value(*freeFractionX);
+        writer.key(Key::freeFractionY);
+        writer.value(*freeFractionY);
+    }
+    writer.key(Key::iconSize);
+    writer.value(iconSize.value_or(rawValue(PanelIconSize::Medium)));
+    writer.key(Key::iconSpacing);
+    writer.value(iconSpacing.value_or(rawValue(PanelIconSpacing::Normal)));
+    writer.key(Key::id);
+    writer.value(id);
+    writer.key(Key::mode);
+    writer.value(mode.value_or(rawValue(PanelPlacementMode::Free)));
+    writer.key(Key::name);
+    writer.value(name.value_or(QString()));
+    if (screenID) {
+        writer.key(Key::screenID);
+        writer.value(*screenID);
+    }
+    writer.key(Key::showsHoverHighlight);
+    writer.value(showsHoverHighlight.value_or(true));
+    writer.key(Key::showsItemLabels);
+    writer.value(showsItemLabels.value_or(true));
+    writer.key(Key::showsOnAllSpaces);
+    writer.value(showsOnAllSpaces.value_or(true));
+    writer.key(Key::showsTooltips);
+    writer.value(showsTooltips.value_or(true));
+    writer.key(Key::tabStyle);
+    writer.value(tabStyle.value_or(rawValue(PanelTabStyle::Slanted)));
+    writer.key(Key::tabs);
+    writer.beginArray();
     for (const TabRecord &tab : tabs)
-        elements.append(tab.toJson());
-    object.insert(Key::tabs, elements);
-    return object;
+        tab.toJson(writer);
+    writer.endArray();
+    writer.key(Key::windowLevel);
+    writer.value(windowLevel.value_or(rawValue(PanelWindowLevel::Normal)));
+    writer.endObject();
 }
 
 Panel PanelRecord::make(const QString &defaultName) const

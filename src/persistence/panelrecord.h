@@ -1,11 +1,12 @@
 #pragma once
 
+#include "jsonreader.h"
+#include "jsonwriter.h"
+
 #include "tabrecord.h"
 
 #include "model/panel.h"
 
-#include <QJsonObject>
-#include <QJsonValue>
 #include <QList>
 #include <QString>
 #include <QUuid>
@@ -42,8 +43,10 @@ struct PanelRecord
     PanelRecord() = default;
     explicit PanelRecord(const Panel &panel);
 
-    static std::optional<PanelRecord> fromJson(const QJsonValue &value);
-    QJsonObject toJson() const;
+    // Consumes one value of any type; none when it does not form a record (syntax errors
+    // are the reader's to report).
+    static std::optional<PanelRecord> fromJson(JsonReader &reader);
+    void toJson(JsonWriter &writer) const;
 
     // `defaultName` names a record that has no name of its own.
     Panel make(const QString &defaultName) const;

@@ -3,9 +3,8 @@
 #include "configurationkeys.h"
 #include "jsonfields.h"
 
-#include <QJsonArray>
-
 namespace Key = ConfigurationKey;
+using namespace JsonFields;
 
 TabRecord::TabRecord(const PanelTab &tab)
     : id(tab.id)
@@ -19,45 +18,68 @@ TabRecord::TabRecord(const PanelTab &tab)
         items.append(ItemRecord(item));
 }
 
-std::optional<TabRecord> TabRecord::fromJson(const QJsonValue &value)
+std::optional<TabRecord> TabRecord::fromJson(JsonReader &reader)
 {
-    if (!value.isObject())
+    if (reader.peek() != JsonReader::Type::Object) {
+        reader.skipValue();
         return std::nullopt;
-    const QJsonObject object = value.toObject();
-
-    const std::optional<QUuid> id = JsonFields::lenientUuid(object, Key::id);
-    std::optional<QString> name = JsonFields::lenientString(object, Key::name);
-    if (!id || !name)
-        return std::nullopt;
-
+    }
     TabRecord record;
+    std::optional<QUuid> id;
+    std::optional<QString> name;
+    reader.beginObject();
+    while (reader.nextKey()) {
+        if (reader.keyIs(Key::id)) {
+            id = lenientUuid(reader);
+        } else if (reader.keyIs(Key::name)) {
+            name = lenientString(reader);
+        } else if (reader.keyIs(Key::color)) {
+            record.color = lenientString(reader);
+        } else if (reader.keyIs(Key::showsRunningApps)) {
+            record.showsRunningApps = lenientBool(reader);
+        } else if (reader.keyIs(Key::items)) {
+            // Items that fail to decode or form no item are skipped, one by one.
+            record.items.clear();
+            if (reader.peek() != JsonReader::Type::Array) {
+                reader.skipValue();
+                continue;
+            }
+            reader.beginArray();
+            while (reader.nextElement()) {
+                std::optional<ItemRecord> item = ItemRecord::fromJson(reader);
+                if (item && item->makesItem())
+                    record.items.append(std::move(*item));
+            }
+        } else {
+            reader.skipValue();
+        }
+    }
+    if (reader.failed() || !id || !name)
+        return std::nullopt;
     record.id = *id;
     record.name = std::move(*name);
-    record.color = JsonFields::lenientString(object, Key::color);
-    record.showsRunningApps = JsonFields::lenientBool(object, Key::showsRunningApps);
-    const QJsonArray elements = object.value(Key::items).toArray();
-    record.items.reserve(elements.size());
-    for (const QJsonValue &element : elements) {
-        std::optional<ItemRecord> item = ItemRecord::fromJson(element);
-        if (item && item->makesItem())
-            record.items.append(std::move(*item));
-    }
     return record;
 }
 
-QJsonObject TabRecord::toJson() const
+void TabRecord::toJson(JsonWriter &writer) const
 {
-    QJsonObject object;
-    object.insert(Key::id, JsonFields::uuidString(id));
-    object.insert(Key::name, name);
-    if (color)
-        object.insert(Key::color, *color);
-    object.insert(Key::showsRunningApps, showsRunningApps.value_or(false));
-    QJsonArray elements;
+    writer.beginObject();
+    if (color) {
+        writer.key(Key::color);
+        writer.value(*color);
+    }
+    writer.key(Key::id);
+    writer.value(id);
+    writer.key(Key::items);
+    writer.beginArray();
     for (const ItemRecord &item : items)
-        elements.append(item.toJson());
-    object.insert(Key::items, elements);
-    return object;
+        item.toJson(writer);
+    writer.endArray();
+    writer.key(Key::name);
+    writer.value(name);
+    writer.key(Key::showsRunningApps);
+    writer.value(showsRunningApps.value_or(false));
+    writer.endObject();
 }
 
 PanelTab TabRecord::make(bool defaultShowsRunningApps) const

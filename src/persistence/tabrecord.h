@@ -1,11 +1,12 @@
 #pragma once
 
+#include "jsonreader.h"
+#include "jsonwriter.h"
+
 #include "itemrecord.h"
 
 #include "model/panel.h"
 
-#include <QJsonObject>
-#include <QJsonValue>
 #include <QList>
 #include <QString>
 #include <QUuid>
@@ -25,8 +26,10 @@ struct TabRecord
     TabRecord() = default;
     explicit TabRecord(const PanelTab &tab);
 
-    static std::optional<TabRecord> fromJson(const QJsonValue &value);
-    QJsonObject toJson() const;
+    // Consumes one value of any type; none when it does not form a record (syntax errors
+    // are the reader's to report).
+    static std::optional<TabRecord> fromJson(JsonReader &reader);
+    void toJson(JsonWriter &writer) const;
 
     // `defaultShowsRunningApps` stands in for a missing flag (the older per-panel setting).
     PanelTab make(bool defaultShowsRunningApps) const;
