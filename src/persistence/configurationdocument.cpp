@@ -30,27 +30,28 @@ std::nullopt_t fail(QString *error, const QString &reason)
     return std::nullopt;
 }
 
-// About what a record takes when written, to size the output buffer once.
-qsizetype expectedSize(const QList<PanelRecord> &panels)
+// About what a panel takes when written, to size the output buffer once.
+qsizetype expectedSize(const QList<Panel> &panels)
 {
-    qsizetype records = 0;
-    for (const PanelRecord &panel : panels) {
-        for (const TabRecord &tab : panel.tabs) {
-            records += tab.items.size();
-            for (const ItemRecord &item : tab.items)
-                records += item.links.size();
+    qsizetype items = 0;
+    for (const Panel &panel : panels) {
+        for (const PanelTab &tab : panel.tabs()) {
+            items += tab.items.size();
+            for (const Item &item : tab.items) {
+                if (const ItemGroup *group = item.group())
+                    items += group->links.size();
+            }
         }
     }
-    return 2048 * (panels.size() + 1) + 320 * records;
+    return 2048 * (panels.size() + 1) + 400 * items;
 }
 
 } // namespace
 
 ConfigurationDocument::ConfigurationDocument(const QList<Panel> &panels)
+    : m_panels(panels)
+    , m_madeFromPanels(true)
 {
-    m_panels.reserve(panels.size());
-    for (const Panel &panel : panels)
-        m_panels.append(PanelRecord(panel));
 }
 
 std::optional<ConfigurationDocument> ConfigurationDocument::fromJson(const QByteArray &json, QString *error)
@@ -74,7 +75,7 @@ std::optional<ConfigurationDocument> ConfigurationDocument::fromJson(const QByte
             version = integerValue(JsonFields::lenientNumber(reader));
         } else if (reader.keyIs(Key::panels)) {
             // A later duplicate key replaces an earlier one, as in any JSON object.
-            result.m_panels.clear();
+            result.m_records.clear();
             badPanel = -1;
             hasPanels = reader.peek() == JsonReader::Type::Array;
             if (!hasPanels) {
@@ -85,7 +86,7 @@ std::optional<ConfigurationDocument> ConfigurationDocument::fromJson(const QByte
             for (qsizetype index = 0; reader.nextElement(); ++index) {
                 std::optional<PanelRecord> panel = PanelRecord::fromJson(reader);
                 if (panel)
-                    result.m_panels.append(std::move(*panel));
+                    result.m_records.append(std::move(*panel));
                 else if (badPanel < 0)
                     badPanel = index;
             }
@@ -107,24 +108,27 @@ std::optional<ConfigurationDocument> ConfigurationDocument::fromJson(const QByte
 
 QByteArray ConfigurationDocument::toJson() const
 {
-    JsonWriter writer(expectedSize(m_panels));
+    const QList<Panel> panels = makePanels();
+    JsonWriter writer(expectedSize(panels));
     writer.beginObject();
     writer.key(Key::panels);
     writer.beginArray();
-    for (const PanelRecord &panel : m_panels)
-        panel.toJson(writer);
+    for (const Panel &panel : panels)
+        PanelRecord::write(panel, writer);
     writer.endArray();
     writer.key(Key::schemaVersion);
-    writer.value(double(m_schemaVersion));
+    writer.value(double(ConfigurationSchema::currentVersion));
     writer.endObject();
     return writer.take();
 }
 
 QList<Panel> ConfigurationDocument::makePanels() const
 {
+    if (m_madeFromPanels)
+        return m_panels;
     QList<Panel> panels;
-    panels.reserve(m_panels.size());
-    for (qsizetype i = 0; i < m_panels.size(); ++i)
-        panels.append(m_panels[i].make(DefaultName::panel(int(i + 1))));
+    panels.reserve(m_records.size());
+    for (qsizetype i = 0; i < m_records.size(); ++i)
+        panels.append(m_records[i].make(DefaultName::panel(int(i + 1))));
     return panels;
 }

@@ -31,7 +31,6 @@ public:
     QByteArray toJson() const;
 
     int schemaVersion() const { return m_schemaVersion; }
-    const QList<PanelRecord> &panelRecords() const { return m_panels; }
     // One panel per record; a record without a name is called "Panel n" by its position.
     QList<Panel> makePanels() const;
 
@@ -39,5 +38,8 @@ private:
     ConfigurationDocument() = default;
 
     int m_schemaVersion = ConfigurationSchema::currentVersion;
-    QList<PanelRecord> m_panels;
+    // A document is made either from panels, which are written as they are, or from JSON.
+    QList<Panel> m_panels;
+    QList<PanelRecord> m_records;
+    bool m_madeFromPanels = false;
 };

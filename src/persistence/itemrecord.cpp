@@ -24,32 +24,6 @@ std::optional<ItemRecord::Kind> kindFromString(const std::optional<QString> &tex
 
 } // namespace
 
-ItemRecord::ItemRecord(const Item &item)
-{
-    if (const ItemLink *link = item.link()) {
-        *this = ItemRecord(*link);
-        return;
-    }
-    const ItemGroup &group = *item.group();
-    kind = Kind::Group;
-    id = group.id;
-    name = group.name;
-    links.reserve(group.links.size());
-    for (const ItemLink &member : group.links)
-        links.append(ItemRecord(member));
-    customIcon = group.customIcon;
-}
-
-ItemRecord::ItemRecord(const ItemLink &link)
-    : kind(Kind::Link)
-    , id(link.id)
-    // A plain file-system path: toLocalFile() undoes the URL's percent-encoding.
-    , path(link.location.toLocalFile())
-    , bookmark(link.bookmark)
-    , customIcon(link.customIcon)
-{
-}
-
 std::optional<ItemRecord> ItemRecord::fromJson(JsonReader &reader)
 {
     if (reader.peek() != JsonReader::Type::Object) {
@@ -107,35 +81,53 @@ std::optional<ItemRecord> ItemRecord::fromJson(JsonReader &reader)
     return record;
 }
 
-void ItemRecord::toJson(JsonWriter &writer) const
+void ItemRecord::write(const ItemLink &link, JsonWriter &writer)
 {
     writer.beginObject();
     writer.key(Key::bookmark);
-    if (kind == Kind::Link && bookmark)
-        writer.value(QLatin1String(bookmark->toBase64()));
+    if (link.bookmark)
+        writer.value(QLatin1String(link.bookmark->toBase64()));
     else
         writer.nullValue();
-    if (customIcon) {
+    if (link.customIcon) {
         writer.key(Key::customIcon);
-        writer.value(*customIcon);
+        writer.value(*link.customIcon);
     }
     writer.key(Key::id);
-    writer.value(id);
+    writer.value(link.id);
     writer.key(Key::kind);
-    if (kind == Kind::Link) {
-        writer.value(linkKind);
-        writer.key(Key::path);
-        writer.value(path.value_or(QString()));
-    } else {
-        writer.value(groupKind);
-        writer.key(Key::links);
-        writer.beginArray();
-        for (const ItemRecord &member : links)
-            member.toJson(writer);
-        writer.endArray();
-        writer.key(Key::name);
-        writer.value(name.value_or(QString()));
+    writer.value(linkKind);
+    writer.key(Key::path);
+    // A plain file-system path: toLocalFile() undoes the URL's percent-encoding.
+    writer.value(link.location.toLocalFile());
+    writer.endObject();
+}
+
+void ItemRecord::write(const Item &item, JsonWriter &writer)
+{
+    if (const ItemLink *link = item.link()) {
+        write(*link, writer);
+        return;
     }
+    const ItemGroup &group = *item.group();
+    writer.beginObject();
+    writer.key(Key::bookmark);
+    writer.nullValue();
+    if (group.customIcon) {
+        writer.key(Key::customIcon);
+        writer.value(*group.customIcon);
+    }
+    writer.key(Key::id);
+    writer.value(group.id);
+    writer.key(Key::kind);
+    writer.value(groupKind);
+    writer.key(Key::links);
+    writer.beginArray();
+    for (const ItemLink &member : group.links)
+        write(member, writer);
+    writer.endArray();
+    writer.key(Key::name);
+    writer.value(group.name);
     writer.endObject();
 }
 

@@ -29,14 +29,12 @@ struct ItemRecord
     QList<ItemRecord> links;
     std::optional<QString> customIcon;
 
-    ItemRecord() = default;
-    explicit ItemRecord(const Item &item);
-    explicit ItemRecord(const ItemLink &link);
-
     // Consumes one value of any type; none when it does not form a record (syntax errors
     // are the reader's to report).
     static std::optional<ItemRecord> fromJson(JsonReader &reader);
-    void toJson(JsonWriter &writer) const;
+    // Writes the stored form of an item straight from the model.
+    static void write(const Item &item, JsonWriter &writer);
+    static void write(const ItemLink &link, JsonWriter &writer);
 
     // Whether make() yields an item: a link needs a non-empty path, a group a name.
     bool makesItem() const;

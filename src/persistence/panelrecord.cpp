@@ -42,34 +42,6 @@ void readTabs(JsonReader &reader, QList<TabRecord> &tabs)
 
 } // namespace
 
-PanelRecord::PanelRecord(const Panel &panel)
-    : id(panel.id())
-    , name(panel.name)
-    , showsItemLabels(panel.showsItemLabels)
-    , showsHoverHighlight(panel.showsHoverHighlight)
-    , showsTooltips(panel.showsTooltips)
-    , showsOnAllSpaces(panel.showsOnAllSpaces)
-    , iconSize(rawValue(panel.iconSize))
-    , iconSpacing(rawValue(panel.iconSpacing))
-    , tabStyle(rawValue(panel.tabStyle))
-    , activeTabID(panel.activeTabID())
-    , didRevealTabBar(panel.didRevealTabBar())
-    , mode(rawValue(panel.placement().mode))
-    , edge(rawValue(panel.placement().edge))
-    , alignment(rawValue(panel.placement().alignment))
-    , windowLevel(rawValue(panel.windowLevel()))
-    , screenID(panel.placement().screenID)
-    , edgeInset(finiteInset(panel.placement().edgeInset))
-{
-    if (const auto &position = panel.placement().freePosition) {
-        freeFractionX = position->x();
-        freeFractionY = position->y();
-    }
-    tabs.reserve(panel.tabs().size());
-    for (const PanelTab &tab : panel.tabs())
-        tabs.append(TabRecord(tab));
-}
-
 std::optional<PanelRecord> PanelRecord::fromJson(JsonReader &reader)
 {
     if (reader.peek() != JsonReader::Type::Object) {
@@ -131,58 +103,58 @@ std::optional<PanelRecord> PanelRecord::fromJson(JsonReader &reader)
     return record;
 }
 
-void PanelRecord::toJson(JsonWriter &writer) const
+void PanelRecord::write(const Panel &panel, JsonWriter &writer)
 {
+    const PanelPlacement &placement = panel.placement();
     writer.beginObject();
-    if (activeTabID) {
-        writer.key(Key::activeTabID);
-        writer.value(*activeTabID);
-    }
+    writer.key(Key::activeTabID);
+    writer.value(panel.activeTabID());
     writer.key(Key::alignment);
-    writer.value(alignment.value_or(rawValue(PanelAlignment::Center)));
+    writer.value(rawValue(placement.alignment));
     writer.key(Key::didRevealTabBar);
-    writer.value(didRevealTabBar.value_or(false));
+    writer.value(panel.didRevealTabBar());
     writer.key(Key::edge);
-    writer.value(edge.value_or(rawValue(PanelEdge::Bottom)));
+    writer.value(rawValue(placement.edge));
     writer.key(Key::edgeInset);
-    writer.value(finiteInset(edgeInset.value_or(0)));
-    if (freeFractionX && freeFractionY) {
+    writer.value(finiteInset(placement.edgeInset));
+    if (placement.freePosition) {
+        // Finite by construction: the position clamps its coordinates.
         writer.key(Key::freeFractionX);
-        writer.value(*freeFractionX);
+        writer.value(placement.freePosition->x());
         writer.key(Key::freeFractionY);
-        writer.value(*freeFractionY);
+        writer.value(placement.freePosition->y());
     }
     writer.key(Key::iconSize);
-    writer.value(iconSize.value_or(rawValue(PanelIconSize::Medium)));
+    writer.value(rawValue(panel.iconSize));
     writer.key(Key::iconSpacing);
-    writer.value(iconSpacing.value_or(rawValue(PanelIconSpacing::Normal)));
+    writer.value(rawValue(panel.iconSpacing));
     writer.key(Key::id);
-    writer.value(id);
+    writer.value(panel.id());
     writer.key(Key::mode);
-    writer.value(mode.value_or(rawValue(PanelPlacementMode::Free)));
+    writer.value(rawValue(placement.mode));
     writer.key(Key::name);
-    writer.value(name.value_or(QString()));
-    if (screenID) {
+    writer.value(panel.name);
+    if (placement.screenID) {
         writer.key(Key::screenID);
-        writer.value(*screenID);
+        writer.value(*placement.screenID);
     }
     writer.key(Key::showsHoverHighlight);
-    writer.value(showsHoverHighlight.value_or(true));
+    writer.value(panel.showsHoverHighlight);
     writer.key(Key::showsItemLabels);
-    writer.value(showsItemLabels.value_or(true));
+    writer.value(panel.showsItemLabels);
     writer.key(Key::showsOnAllSpaces);
-    writer.value(showsOnAllSpaces.value_or(true));
+    writer.value(panel.showsOnAllSpaces);
     writer.key(Key::showsTooltips);
-    writer.value(showsTooltips.value_or(true));
+    writer.value(panel.showsTooltips);
     writer.key(Key::tabStyle);
-    writer.value(tabStyle.value_or(rawValue(PanelTabStyle::Slanted)));
+    writer.value(rawValue(panel.tabStyle));
     writer.key(Key::tabs);
     writer.beginArray();
-    for (const TabRecord &tab : tabs)
-        tab.toJson(writer);
+    for (const PanelTab &tab : panel.tabs())
+        TabRecord::write(tab, writer);
     writer.endArray();
     writer.key(Key::windowLevel);
-    writer.value(windowLevel.value_or(rawValue(PanelWindowLevel::Normal)));
+    writer.value(rawValue(panel.windowLevel()));
     writer.endObject();
 }
 

@@ -40,13 +40,12 @@ struct PanelRecord
     std::optional<double> edgeInset;
     QList<TabRecord> tabs;
 
-    PanelRecord() = default;
-    explicit PanelRecord(const Panel &panel);
-
     // Consumes one value of any type; none when it does not form a record (syntax errors
     // are the reader's to report).
     static std::optional<PanelRecord> fromJson(JsonReader &reader);
-    void toJson(JsonWriter &writer) const;
+    // Writes the stored form of a panel straight from the model. Non-finite numbers have no
+    // JSON form: a non-finite inset (never entered by users) is written as 0.
+    static void write(const Panel &panel, JsonWriter &writer);
 
     // `defaultName` names a record that has no name of its own.
     Panel make(const QString &defaultName) const;

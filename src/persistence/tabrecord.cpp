@@ -6,18 +6,6 @@
 namespace Key = ConfigurationKey;
 using namespace JsonFields;
 
-TabRecord::TabRecord(const PanelTab &tab)
-    : id(tab.id)
-    , name(tab.name)
-    , showsRunningApps(tab.showsRunningApps)
-{
-    if (tab.color)
-        color = rawValue(*tab.color);
-    items.reserve(tab.items.size());
-    for (const Item &item : tab.items)
-        items.append(ItemRecord(item));
-}
-
 std::optional<TabRecord> TabRecord::fromJson(JsonReader &reader)
 {
     if (reader.peek() != JsonReader::Type::Object) {
@@ -61,24 +49,24 @@ std::optional<TabRecord> TabRecord::fromJson(JsonReader &reader)
     return record;
 }
 
-void TabRecord::toJson(JsonWriter &writer) const
+void TabRecord::write(const PanelTab &tab, JsonWriter &writer)
 {
     writer.beginObject();
-    if (color) {
+    if (tab.color) {
         writer.key(Key::color);
-        writer.value(*color);
+        writer.value(rawValue(*tab.color));
     }
     writer.key(Key::id);
-    writer.value(id);
+    writer.value(tab.id);
     writer.key(Key::items);
     writer.beginArray();
-    for (const ItemRecord &item : items)
-        item.toJson(writer);
+    for (const Item &item : tab.items)
+        ItemRecord::write(item, writer);
     writer.endArray();
     writer.key(Key::name);
-    writer.value(name);
+    writer.value(tab.name);
     writer.key(Key::showsRunningApps);
-    writer.value(showsRunningApps.value_or(false));
+    writer.value(tab.showsRunningApps);
     writer.endObject();
 }
 

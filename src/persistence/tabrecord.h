@@ -23,13 +23,11 @@ struct TabRecord
     std::optional<bool> showsRunningApps;
     QList<ItemRecord> items; // only records that form an item
 
-    TabRecord() = default;
-    explicit TabRecord(const PanelTab &tab);
-
     // Consumes one value of any type; none when it does not form a record (syntax errors
     // are the reader's to report).
     static std::optional<TabRecord> fromJson(JsonReader &reader);
-    void toJson(JsonWriter &writer) const;
+    // Writes the stored form of a tab straight from the model.
+    static void write(const PanelTab &tab, JsonWriter &writer);
 
     // `defaultShowsRunningApps` stands in for a missing flag (the older per-panel setting).
     PanelTab make(bool defaultShowsRunningApps) const;

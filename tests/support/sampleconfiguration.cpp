@@ -66,19 +66,21 @@ PanelTab randomTab(QRandomGenerator &random, int number, int itemCount, int &ser
     PanelTab tab{randomUuid(random), QStringLiteral("Tab %1").arg(number), std::nullopt, {}, random.bounded(2) == 1};
     if (random.bounded(2) == 0)
         tab.color = pick<TabColor>(random);
-    tab.items.reserve(itemCount);
-    for (int i = 0; i < itemCount; ++i) {
-        if (random.bounded(5) != 0) {
+    // Group members count as items too: `itemCount` is the number of links and groups.
+    for (int remaining = itemCount; remaining > 0;) {
+        if (random.bounded(5) != 0 || remaining == 1) {
             tab.items.append(randomLink(random, serial++));
+            --remaining;
             continue;
         }
         ItemGroup group{randomUuid(random), QStringLiteral("Group %1").arg(serial++), {}, std::nullopt};
-        const int members = random.bounded(6);
+        const int members = qMin(random.bounded(6), remaining - 1);
         for (int m = 0; m < members; ++m)
             group.links.append(randomLink(random, serial++));
         if (random.bounded(3) == 0)
             group.customIcon = QStringLiteral("group-%1.png").arg(serial);
         tab.items.append(group);
+        remaining -= 1 + members;
     }
     return tab;
 }

@@ -4,8 +4,8 @@
 
 #include <QList>
 
-// Generated configurations for round trips, crash tests and benchmarks: `itemCount` top-level
-// items (links and groups, groups holding further links) spread over several panels and tabs,
+// Generated configurations for round trips, crash tests and benchmarks: `itemCount` items
+// (links and groups, group members included) spread over several panels and tabs,
 // with every optional value present in some places and absent in others, and paths that need
 // care (spaces, '%', '#', non-ASCII, line breaks, trailing slashes). The same seed gives the
 // same panels.
