@@ -13,11 +13,18 @@ namespace {
 const QLatin1String linkKind("link");
 const QLatin1String groupKind("group");
 
-std::optional<ItemRecord::Kind> kindFromString(const std::optional<QString> &text)
+std::optional<ItemRecord::Kind> readKind(JsonReader &reader)
 {
-    if (text == linkKind)
+    QByteArrayView text;
+    if (reader.peek() != JsonReader::Type::String) {
+        reader.skipValue();
+        return std::nullopt;
+    }
+    if (!reader.readUtf8(text))
+        return std::nullopt;
+    if (text == QByteArrayView(linkKind.data(), linkKind.size()))
         return ItemRecord::Kind::Link;
-    if (text == groupKind)
+    if (text == QByteArrayView(groupKind.data(), groupKind.size()))
         return ItemRecord::Kind::Group;
     return std::nullopt;
 }
@@ -38,7 +45,7 @@ std::optional<ItemRecord> ItemRecord::fromJson(JsonReader &reader)
     reader.beginObject();
     while (reader.nextKey()) {
         if (reader.keyIs(Key::kind)) {
-            kind = kindFromString(lenientString(reader));
+            kind = readKind(reader);
         } else if (reader.keyIs(Key::id)) {
             id = lenientUuid(reader);
         } else if (reader.keyIs(Key::path)) {

@@ -1,19 +1,28 @@
 #include "jsonfields.h"
 
+#include <array>
+
 
 namespace JsonFields {
 
 namespace {
 
+// Hexadecimal digit values, -1 for every other character.
+constexpr std::array<qint8, 256> hexDigits = [] {
+    std::array<qint8, 256> table{};
+    table.fill(-1);
+    for (int i = 0; i < 10; ++i)
+        table['0' + i] = qint8(i);
+    for (int i = 0; i < 6; ++i) {
+        table['a' + i] = qint8(10 + i);
+        table['A' + i] = qint8(10 + i);
+    }
+    return table;
+}();
+
 int hexValue(char16_t u)
 {
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    return -1;
+    return u < 256 ? hexDigits[u] : -1;
 }
 
 char16_t unitAt(QStringView text, qsizetype i)
@@ -68,17 +77,17 @@ std::optional<QUuid> uuidFromString(QByteArrayView text)
     return parseUuid(text);
 }
 
-std::optional<QByteArray> bytesFromBase64(QStringView text)
+std::optional<QByteArray> bytesFromBase64(QByteArrayView text)
 {
     // Checked here rather than by Qt's decoder, which also takes a lone trailing character.
     qsizetype length = text.size();
     qsizetype padding = 0;
-    while (length > 0 && text[length - 1] == u'=' && padding < 2) {
+    while (length > 0 && text[length - 1] == '=' && padding < 2) {
         --length;
         ++padding;
     }
     for (qsizetype i = 0; i < length; ++i) {
-        if (!isBase64Character(text[i].unicode()))
+        if (!isBase64Character(uchar(text[i])))
             return std::nullopt;
     }
     const qsizetype remainder = length % 4;
@@ -86,7 +95,7 @@ std::optional<QByteArray> bytesFromBase64(QStringView text)
         return std::nullopt;
     if (padding > 0 && (length + padding) % 4 != 0)
         return std::nullopt;
-    return QByteArray::fromBase64(text.toLatin1());
+    return QByteArray::fromBase64(text.toByteArray());
 }
 
 std::optional<bool> lenientBool(JsonReader &reader)
@@ -136,14 +145,20 @@ bool optionalString(JsonReader &reader, std::optional<QString> &out)
 
 bool optionalBase64(JsonReader &reader, std::optional<QByteArray> &out)
 {
-    std::optional<QString> text;
     out.reset();
-    if (!optionalString(reader, text))
+    QByteArrayView text;
+    switch (reader.peek()) {
+    case JsonReader::Type::Null:
+        return reader.readNull();
+    case JsonReader::Type::String:
+        if (!reader.readUtf8(text))
+            return false;
+        out = bytesFromBase64(text);
+        return out.has_value();
+    default:
+        reader.skipValue();
         return false;
-    if (!text)
-        return true;
-    out = bytesFromBase64(*text);
-    return out.has_value();
+    }
 }
 
 } // namespace JsonFields

@@ -18,7 +18,7 @@ std::optional<QUuid> uuidFromString(QStringView text);
 std::optional<QUuid> uuidFromString(QByteArrayView text);
 
 // Standard Base64 (padding optional); none for anything else.
-std::optional<QByteArray> bytesFromBase64(QStringView text);
+std::optional<QByteArray> bytesFromBase64(QByteArrayView text);
 
 // Lenient readers: null or a value of another JSON type reads as none.
 std::optional<bool> lenientBool(JsonReader &reader);

@@ -62,7 +62,7 @@ std::optional<ConfigurationDocument> SystemConfigurationStorage::readDocument(co
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return fail(file.errorString());
-    const QByteArray bytes = file.read(maximumFileSize + 1);
+    const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return fail(file.errorString());
     if (bytes.size() > maximumFileSize)

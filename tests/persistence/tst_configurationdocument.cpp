@@ -24,6 +24,8 @@ class TestConfigurationDocument : public QObject
 private Q_SLOTS:
     void skeleton_data();
     void skeleton();
+    void jsonSyntax_data();
+    void jsonSyntax();
     void panelDefaults();
     void panelSettings_data();
     void panelSettings();
@@ -92,6 +94,54 @@ void TestConfigurationDocument::skeleton()
     }
     QVERIFY2(document, qPrintable(error));
     QCOMPARE(document->makePanels().size(), panelCount);
+}
+
+// --- JSON text -----------------------------------------------------------------------------
+
+void TestConfigurationDocument::jsonSyntax_data()
+{
+    // The value of a panel's "name"; an unreadable document yields "<unreadable>".
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<QString>("name");
+
+    const QString unreadable = u"<unreadable>"_s;
+    QTest::newRow("escapes") << QByteArray(R"("a\"b\\c\/d\b\f\n\r\t")") << u"a\"b\\c/d\b\f\n\r\t"_s;
+    QTest::newRow("unicode escapes") << QByteArray(R"("\u00e9\u65E5")") << u"é日"_s;
+    QTest::newRow("surrogate pair escape") << QByteArray(R"("\ud83d\ude80")") << u"🚀"_s;
+    QTest::newRow("lone surrogate escape") << QByteArray(R"("x\udc00")") << u"x"_s + QChar(0xdc00);
+    QTest::newRow("raw UTF-8") << QByteArray("\"Zürich 🚀\"") << u"Zürich 🚀"_s;
+    QTest::newRow("escaped quote before non-ASCII") << QByteArray(R"("\"é\"")") << u"\"é\""_s;
+    QTest::newRow("white space around tokens") << QByteArray(" \t\r\n\"n\" \n") << u"n"_s;
+    QTest::newRow("number is not a name") << QByteArray("-0.5e+3") << u"Panel 1"_s;
+    QTest::newRow("nested value is not a name") << QByteArray(R"({"a": [1, {"b": null}]})") << u"Panel 1"_s;
+
+    QTest::newRow("raw control character") << QByteArray("\"a\x01" "b\"") << unreadable;
+    QTest::newRow("raw line break") << QByteArray("\"a\nb\"") << unreadable;
+    QTest::newRow("unknown escape") << QByteArray(R"("\x41")") << unreadable;
+    QTest::newRow("short unicode escape") << QByteArray(R"("\u12")") << unreadable;
+    QTest::newRow("unterminated string") << QByteArray("\"abc") << unreadable;
+    QTest::newRow("invalid UTF-8 byte") << QByteArray("\"a\xff" "b\"") << unreadable;
+    QTest::newRow("truncated UTF-8 sequence") << QByteArray("\"a\xc3\"") << unreadable;
+    QTest::newRow("overlong UTF-8") << QByteArray("\"\xc0\xaf\"") << unreadable;
+    QTest::newRow("UTF-8 encoded surrogate") << QByteArray("\"\xed\xa0\x80\"") << unreadable;
+    QTest::newRow("leading zero") << QByteArray("01") << unreadable;
+    QTest::newRow("plus sign") << QByteArray("+1") << unreadable;
+    QTest::newRow("bare decimal point") << QByteArray("1.") << unreadable;
+    QTest::newRow("bare exponent") << QByteArray("1e") << unreadable;
+    QTest::newRow("NaN literal") << QByteArray("NaN") << unreadable;
+    QTest::newRow("misspelt literal") << QByteArray("nul") << unreadable;
+    QTest::newRow("single quotes") << QByteArray("'n'") << unreadable;
+    QTest::newRow("trailing comma in array") << QByteArray("[1,]") << unreadable;
+    QTest::newRow("trailing comma in object") << QByteArray(R"({"a": 1,})") << unreadable;
+    QTest::newRow("missing colon") << QByteArray(R"({"a" 1})") << unreadable;
+    QTest::newRow("too deeply nested") << QByteArray(600, '[') + QByteArray(600, ']') << unreadable;
+}
+
+void TestConfigurationDocument::jsonSyntax()
+{
+    QFETCH(QByteArray, value);
+    const auto document = ConfigurationDocument::fromJson(DocumentFixtures::document(panel("\"name\": " + value)));
+    QTEST(document ? document->makePanels().first().name : u"<unreadable>"_s, "name");
 }
 
 // --- Panel keys -------------------------------------------------------------------------------
@@ -470,11 +520,13 @@ void TestConfigurationDocument::largeRandomRoundTrip()
     QCOMPARE(read.size(), panels.size());
     for (qsizetype i = 0; i < panels.size(); ++i)
         QVERIFY2(read[i] == panels[i], qPrintable(QStringLiteral("panel %1 differs").arg(i)));
-    // Writing what was read gives the same bytes, and the output is valid JSON to any reader.
+    // Writing what was read gives the same bytes, and they are exactly what Qt's own JSON
+    // writer makes of them: valid, indented, keys sorted, strings escaped alike.
     QCOMPARE(ConfigurationDocument(read).toJson(), json);
     QJsonParseError error;
-    QJsonDocument::fromJson(json, &error);
+    const QJsonDocument parsed = QJsonDocument::fromJson(json, &error);
     QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(parsed.toJson(QJsonDocument::Indented), json);
 }
 
 QTEST_APPLESS_MAIN(TestConfigurationDocument)
