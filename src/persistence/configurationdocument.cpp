@@ -116,8 +116,7 @@ QByteArray ConfigurationDocument::toJson() const
     for (const Panel &panel : panels)
         PanelRecord::write(panel, writer);
     writer.endArray();
-    writer.key(Key::schemaVersion);
-    writer.value(double(ConfigurationSchema::currentVersion));
+    writer.member(Key::schemaVersion, double(ConfigurationSchema::currentVersion));
     writer.endObject();
     return writer.take();
 }

@@ -29,6 +29,43 @@ std::optional<ItemRecord::Kind> readKind(JsonReader &reader)
     return std::nullopt;
 }
 
+// The file URL of a stored path, whose toLocalFile() gives the path back. QUrl::fromLocalFile
+// reads Windows forms into some paths: "//host/share" (or "//host@SSL/x", not even a file URL)
+// as a network share and "c:..." as a drive. On this system a run of leading slashes means the
+// root, so it is read as one slash; a relative path is kept as it is.
+QUrl fileUrl(const QString &path)
+{
+    if (path.startsWith(u"//")) {
+        qsizetype slashes = 2;
+        while (slashes < path.size() && path[slashes] == u'/')
+            ++slashes;
+        return QUrl::fromLocalFile(path.mid(slashes - 1));
+    }
+    if (path.startsWith(u'/'))
+        return QUrl::fromLocalFile(path);
+    QUrl url;
+    url.setScheme(QStringLiteral("file"));
+    url.setPath(path, QUrl::DecodedMode);
+    return url;
+}
+
+// Opens an item object and writes the members that links and groups share, in key order up
+// to "kind"; a group's bookmark is always null.
+void writeLeadingMembers(JsonWriter &writer, const std::optional<QByteArray> &bookmark,
+                         const std::optional<QString> &customIcon, const QUuid &id, QLatin1String kind)
+{
+    writer.beginObject();
+    writer.key(Key::bookmark);
+    if (bookmark)
+        writer.value(QLatin1String(bookmark->toBase64()));
+    else
+        writer.nullValue();
+    if (customIcon)
+        writer.member(Key::customIcon, *customIcon);
+    writer.member(Key::id, id);
+    writer.member(Key::kind, kind);
+}
+
 } // namespace
 
 std::optional<ItemRecord> ItemRecord::fromJson(JsonReader &reader)
@@ -90,23 +127,9 @@ std::optional<ItemRecord> ItemRecord::fromJson(JsonReader &reader)
 
 void ItemRecord::write(const ItemLink &link, JsonWriter &writer)
 {
-    writer.beginObject();
-    writer.key(Key::bookmark);
-    if (link.bookmark)
-        writer.value(QLatin1String(link.bookmark->toBase64()));
-    else
-        writer.nullValue();
-    if (link.customIcon) {
-        writer.key(Key::customIcon);
-        writer.value(*link.customIcon);
-    }
-    writer.key(Key::id);
-    writer.value(link.id);
-    writer.key(Key::kind);
-    writer.value(linkKind);
-    writer.key(Key::path);
+    writeLeadingMembers(writer, link.bookmark, link.customIcon, link.id, linkKind);
     // A plain file-system path: toLocalFile() undoes the URL's percent-encoding.
-    writer.value(link.location.toLocalFile());
+    writer.member(Key::path, link.location.toLocalFile());
     writer.endObject();
 }
 
@@ -117,30 +140,19 @@ void ItemRecord::write(const Item &item, JsonWriter &writer)
         return;
     }
     const ItemGroup &group = *item.group();
-    writer.beginObject();
-    writer.key(Key::bookmark);
-    writer.nullValue();
-    if (group.customIcon) {
-        writer.key(Key::customIcon);
-        writer.value(*group.customIcon);
-    }
-    writer.key(Key::id);
-    writer.value(group.id);
-    writer.key(Key::kind);
-    writer.value(groupKind);
+    writeLeadingMembers(writer, std::nullopt, group.customIcon, group.id, groupKind);
     writer.key(Key::links);
     writer.beginArray();
     for (const ItemLink &member : group.links)
         write(member, writer);
     writer.endArray();
-    writer.key(Key::name);
-    writer.value(group.name);
+    writer.member(Key::name, group.name);
     writer.endObject();
 }
 
 ItemLink ItemRecord::makeLink() const
 {
-    return ItemLink{id, QUrl::fromLocalFile(*path), bookmark, customIcon};
+    return ItemLink{id, fileUrl(*path), bookmark, customIcon};
 }
 
 bool ItemRecord::makesItem() const

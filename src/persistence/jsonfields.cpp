@@ -65,6 +65,17 @@ bool isBase64Character(char16_t u)
     return (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') || u == '+' || u == '/';
 }
 
+// The next value when it has the given type; otherwise it is skipped and reads as none.
+template<typename T, typename Read>
+std::optional<T> readIf(JsonReader &reader, JsonReader::Type type, Read read)
+{
+    T value;
+    if (reader.peek() == type && read(value))
+        return value;
+    reader.skipValue();
+    return std::nullopt;
+}
+
 } // namespace
 
 std::optional<QUuid> uuidFromString(QStringView text)
@@ -100,38 +111,24 @@ std::optional<QByteArray> bytesFromBase64(QByteArrayView text)
 
 std::optional<bool> lenientBool(JsonReader &reader)
 {
-    bool flag;
-    if (reader.peek() == JsonReader::Type::Bool && reader.readBool(flag))
-        return flag;
-    reader.skipValue();
-    return std::nullopt;
+    return readIf<bool>(reader, JsonReader::Type::Bool, [&](bool &flag) { return reader.readBool(flag); });
 }
 
 std::optional<QString> lenientString(JsonReader &reader)
 {
-    QString text;
-    if (reader.peek() == JsonReader::Type::String && reader.readString(text))
-        return text;
-    reader.skipValue();
-    return std::nullopt;
+    return readIf<QString>(reader, JsonReader::Type::String, [&](QString &text) { return reader.readString(text); });
 }
 
 std::optional<double> lenientNumber(JsonReader &reader)
 {
-    double number;
-    if (reader.peek() == JsonReader::Type::Number && reader.readNumber(number))
-        return number;
-    reader.skipValue();
-    return std::nullopt;
+    return readIf<double>(reader, JsonReader::Type::Number, [&](double &number) { return reader.readNumber(number); });
 }
 
 std::optional<QUuid> lenientUuid(JsonReader &reader)
 {
-    QByteArrayView text;
-    if (reader.peek() == JsonReader::Type::String && reader.readUtf8(text))
-        return uuidFromString(text);
-    reader.skipValue();
-    return std::nullopt;
+    const std::optional<QByteArrayView> text =
+        readIf<QByteArrayView>(reader, JsonReader::Type::String, [&](QByteArrayView &view) { return reader.readUtf8(view); });
+    return text ? uuidFromString(*text) : std::nullopt;
 }
 
 bool optionalString(JsonReader &reader, std::optional<QString> &out)

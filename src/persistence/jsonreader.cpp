@@ -344,58 +344,51 @@ bool JsonReader::enter()
     return true;
 }
 
-bool JsonReader::beginObject()
+bool JsonReader::begin(char open, const char *error)
 {
     if (failed())
         return false;
-    if (!expect('{'))
-        return fail("expected an object");
+    if (!expect(open))
+        return fail(error);
     return enter();
+}
+
+bool JsonReader::next(char close, const char *error)
+{
+    if (failed())
+        return false;
+    const bool first = m_started.back() == 0;
+    if (expect(close)) {
+        --m_depth;
+        m_started.chop(1);
+        return false;
+    }
+    if (!first && !expect(','))
+        return fail(error);
+    m_started.back() = 1;
+    return true;
+}
+
+bool JsonReader::beginObject()
+{
+    return begin('{', "expected an object");
 }
 
 bool JsonReader::nextKey()
 {
-    if (failed())
+    if (!next('}', "expected ',' or '}'") || !readStringInto(nullptr, &m_key, &m_keyBuffer))
         return false;
-    const bool first = m_started.back() == 0;
-    if (expect('}')) {
-        --m_depth;
-        m_started.chop(1);
-        return false;
-    }
-    if (!first && !expect(','))
-        return fail("expected ',' or '}'");
-    m_started.back() = 1;
-    if (!readStringInto(nullptr, &m_key, &m_keyBuffer))
-        return false;
-    if (!expect(':'))
-        return fail("expected ':'");
-    return true;
+    return expect(':') || fail("expected ':'");
 }
 
 bool JsonReader::beginArray()
 {
-    if (failed())
-        return false;
-    if (!expect('['))
-        return fail("expected an array");
-    return enter();
+    return begin('[', "expected an array");
 }
 
 bool JsonReader::nextElement()
 {
-    if (failed())
-        return false;
-    const bool first = m_started.back() == 0;
-    if (expect(']')) {
-        --m_depth;
-        m_started.chop(1);
-        return false;
-    }
-    if (!first && !expect(','))
-        return fail("expected ',' or ']'");
-    m_started.back() = 1;
-    return true;
+    return next(']', "expected ',' or ']'");
 }
 
 bool JsonReader::skipValue()

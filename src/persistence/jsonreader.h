@@ -63,6 +63,9 @@ private:
     const char *closingQuote(const char *from) const;
     bool readLiteral(const char *literal, qsizetype length);
     bool enter();
+    bool begin(char open, const char *error);
+    // The next member or element of the innermost container; false at its end.
+    bool next(char close, const char *error);
 
     const char *m_begin;
     const char *m_position;

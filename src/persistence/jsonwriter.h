@@ -32,6 +32,14 @@ public:
     void value(const QUuid &id);
     void nullValue();
 
+    // A member: its key and value.
+    template<typename Value>
+    void member(QLatin1String name, const Value &content)
+    {
+        key(name);
+        value(content);
+    }
+
     QByteArray take();
 
 private:

@@ -107,54 +107,34 @@ void PanelRecord::write(const Panel &panel, JsonWriter &writer)
 {
     const PanelPlacement &placement = panel.placement();
     writer.beginObject();
-    writer.key(Key::activeTabID);
-    writer.value(panel.activeTabID());
-    writer.key(Key::alignment);
-    writer.value(rawValue(placement.alignment));
-    writer.key(Key::didRevealTabBar);
-    writer.value(panel.didRevealTabBar());
-    writer.key(Key::edge);
-    writer.value(rawValue(placement.edge));
-    writer.key(Key::edgeInset);
-    writer.value(finiteInset(placement.edgeInset));
+    writer.member(Key::activeTabID, panel.activeTabID());
+    writer.member(Key::alignment, rawValue(placement.alignment));
+    writer.member(Key::didRevealTabBar, panel.didRevealTabBar());
+    writer.member(Key::edge, rawValue(placement.edge));
+    writer.member(Key::edgeInset, finiteInset(placement.edgeInset));
     if (placement.freePosition) {
         // Finite by construction: the position clamps its coordinates.
-        writer.key(Key::freeFractionX);
-        writer.value(placement.freePosition->x());
-        writer.key(Key::freeFractionY);
-        writer.value(placement.freePosition->y());
+        writer.member(Key::freeFractionX, placement.freePosition->x());
+        writer.member(Key::freeFractionY, placement.freePosition->y());
     }
-    writer.key(Key::iconSize);
-    writer.value(rawValue(panel.iconSize));
-    writer.key(Key::iconSpacing);
-    writer.value(rawValue(panel.iconSpacing));
-    writer.key(Key::id);
-    writer.value(panel.id());
-    writer.key(Key::mode);
-    writer.value(rawValue(placement.mode));
-    writer.key(Key::name);
-    writer.value(panel.name);
-    if (placement.screenID) {
-        writer.key(Key::screenID);
-        writer.value(*placement.screenID);
-    }
-    writer.key(Key::showsHoverHighlight);
-    writer.value(panel.showsHoverHighlight);
-    writer.key(Key::showsItemLabels);
-    writer.value(panel.showsItemLabels);
-    writer.key(Key::showsOnAllSpaces);
-    writer.value(panel.showsOnAllSpaces);
-    writer.key(Key::showsTooltips);
-    writer.value(panel.showsTooltips);
-    writer.key(Key::tabStyle);
-    writer.value(rawValue(panel.tabStyle));
+    writer.member(Key::iconSize, rawValue(panel.iconSize));
+    writer.member(Key::iconSpacing, rawValue(panel.iconSpacing));
+    writer.member(Key::id, panel.id());
+    writer.member(Key::mode, rawValue(placement.mode));
+    writer.member(Key::name, panel.name);
+    if (placement.screenID)
+        writer.member(Key::screenID, *placement.screenID);
+    writer.member(Key::showsHoverHighlight, panel.showsHoverHighlight);
+    writer.member(Key::showsItemLabels, panel.showsItemLabels);
+    writer.member(Key::showsOnAllSpaces, panel.showsOnAllSpaces);
+    writer.member(Key::showsTooltips, panel.showsTooltips);
+    writer.member(Key::tabStyle, rawValue(panel.tabStyle));
     writer.key(Key::tabs);
     writer.beginArray();
     for (const PanelTab &tab : panel.tabs())
         TabRecord::write(tab, writer);
     writer.endArray();
-    writer.key(Key::windowLevel);
-    writer.value(rawValue(panel.windowLevel()));
+    writer.member(Key::windowLevel, rawValue(panel.windowLevel()));
     writer.endObject();
 }
 

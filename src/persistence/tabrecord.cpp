@@ -52,21 +52,16 @@ std::optional<TabRecord> TabRecord::fromJson(JsonReader &reader)
 void TabRecord::write(const PanelTab &tab, JsonWriter &writer)
 {
     writer.beginObject();
-    if (tab.color) {
-        writer.key(Key::color);
-        writer.value(rawValue(*tab.color));
-    }
-    writer.key(Key::id);
-    writer.value(tab.id);
+    if (tab.color)
+        writer.member(Key::color, rawValue(*tab.color));
+    writer.member(Key::id, tab.id);
     writer.key(Key::items);
     writer.beginArray();
     for (const Item &item : tab.items)
         ItemRecord::write(item, writer);
     writer.endArray();
-    writer.key(Key::name);
-    writer.value(tab.name);
-    writer.key(Key::showsRunningApps);
-    writer.value(tab.showsRunningApps);
+    writer.member(Key::name, tab.name);
+    writer.member(Key::showsRunningApps, tab.showsRunningApps);
     writer.endObject();
 }
 

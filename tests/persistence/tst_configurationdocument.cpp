@@ -37,6 +37,8 @@ private Q_SLOTS:
     void items();
     void pathsRoundTrip_data();
     void pathsRoundTrip();
+    void unusualPathsRead_data();
+    void unusualPathsRead();
     void writtenForm();
     void writtenFormMatchesExample();
     void nonFiniteInsetIsWrittenAsZero();
@@ -421,6 +423,34 @@ void TestConfigurationDocument::pathsRoundTrip()
     QVERIFY(read);
     QCOMPARE(read->location.toLocalFile(), path);
     QCOMPARE(read->location, link.location);
+}
+
+void TestConfigurationDocument::unusualPathsRead_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("path"); // of the location read
+    QTest::newRow("leading double slash is the root") << u"//server/share"_s << u"/server/share"_s;
+    QTest::newRow("leading triple slash") << u"///server/share"_s << u"/server/share"_s;
+    QTest::newRow("only slashes") << u"///"_s << u"/"_s;
+    QTest::newRow("web folder form") << u"//host@SSL/x"_s << u"/host@SSL/x"_s;
+    QTest::newRow("drive-like relative path") << u"c:/windows"_s << u"c:/windows"_s;
+    QTest::newRow("relative path") << u"a/b"_s << u"a/b"_s;
+}
+
+void TestConfigurationDocument::unusualPathsRead()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, path);
+    const QByteArray item = "[{\"kind\": \"link\", \"id\": \"" + id(1) + "\", \"path\": \"" + stored.toUtf8() + "\"}]";
+    const auto document = ConfigurationDocument::fromJson(DocumentFixtures::document(panelWithItems(item)));
+    QVERIFY(document);
+    const QList<Panel> panels = document->makePanels();
+    const QUrl location = panels.first().tabs().first().items.first().link()->location;
+    QVERIFY(location.isValid());
+    QVERIFY(location.isLocalFile());
+    QCOMPARE(location.toLocalFile(), path);
+    if (path.startsWith(u'/'))
+        QCOMPARE(location, QUrl::fromLocalFile(path));
 }
 
 // --- Writing ----------------------------------------------------------------------------------
