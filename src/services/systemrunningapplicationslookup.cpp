@@ -31,7 +31,11 @@ QString SystemRunningApplicationsLookup::defaultDisplayName()
 
 void SystemRunningApplicationsLookup::disconnectFromServer()
 {
-    m_notifier.reset();
+    // Called from the notifier's own signal: it is deleted once that returns.
+    if (m_notifier) {
+        m_notifier->setEnabled(false);
+        m_notifier.release()->deleteLater();
+    }
     m_clients.reset();
     m_applications.clear();
     m_isStale = false;
