@@ -20,10 +20,28 @@ QString desktopFileOf(GAppInfo *info)
     return path ? QString::fromUtf8(path) : QString();
 }
 
+bool claimsType(GAppInfo *info, const char *contentType)
+{
+    const char **types = g_app_info_get_supported_types(info);
+    for (; types && *types; ++types) {
+        if (g_content_type_equals(*types, contentType))
+            return true;
+    }
+    return false;
+}
+
+// The default application for a type when it handles that type itself, else the first that
+// claims it: GIO's default may be an application for a parent type (a text editor for
+// text/calendar), which suits no role.
 QString defaultForType(const char *contentType)
 {
-    const GObjectPtr<GAppInfo> info(g_app_info_get_default_for_type(contentType, FALSE));
-    return desktopFileOf(info.get());
+    const GObjectPtr<GAppInfo> preferred(g_app_info_get_default_for_type(contentType, FALSE));
+    if (preferred && claimsType(preferred.get(), contentType))
+        return desktopFileOf(preferred.get());
+    GList *exact = g_app_info_get_recommended_for_type(contentType);
+    const QString path = exact ? desktopFileOf(static_cast<GAppInfo *>(exact->data)) : QString();
+    g_list_free_full(exact, g_object_unref);
+    return path;
 }
 
 QString defaultForScheme(const char *scheme)
