@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QHash>
 #include <QIcon>
 #include <QString>
@@ -9,7 +10,9 @@
 
 // The icons and display names of locations, cached by location and the file's identity and
 // modification time: panel views are rebuilt after every change and ask again for every item,
-// so a repeated question costs one stat() and a hash lookup. Main thread only.
+// so a repeated question costs a hash lookup and at most one stat(). A location checked less
+// than half a second ago is not checked again, so that the icon and the name of one item (and
+// repeated questions within one rebuild) share a check. Main thread only.
 class LocationAppearance
 {
 public:
@@ -33,11 +36,14 @@ private:
     };
     struct Appearance
     {
+        QByteArray encodedPath;
         Stamp stamp;
+        qint64 checkedAtNs = 0;
         QIcon icon;
         QString name;
     };
 
+    static Stamp stampOf(const QByteArray &encodedPath);
     const Appearance &appearance(const QUrl &location);
 
     QHash<QUrl, Appearance> m_cache;
