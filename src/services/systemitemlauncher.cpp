@@ -3,6 +3,7 @@
 #include "desktopentry.h"
 #include "glibptr.h"
 #include "itemkind.h"
+#include "launchcontext.h"
 #include "serviceslog.h"
 
 #include <QDBusConnection>
@@ -22,11 +23,6 @@ constexpr int showItemsTimeoutMs = 10'000;
 QString uriOf(const QString &path)
 {
     return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
-}
-
-GObjectPtr<GAppLaunchContext> makeLaunchContext()
-{
-    return GObjectPtr<GAppLaunchContext>(g_app_launch_context_new());
 }
 
 void openWithDefaultApplication(const QString &uri)

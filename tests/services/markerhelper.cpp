@@ -1,5 +1,6 @@
 // Records how it was started: writes $QUAYROW_TEST_MARKERS/<first argument> (or "noargs")
-// holding its working directory and then each argument, one a line. The file appears whole
+// holding its working directory and then each argument, one a line, and <that>.startup-id
+// holding $DESKTOP_STARTUP_ID when set. The file appears whole
 // (written beside and renamed) so that a waiting test never reads half of it.
 #include <cctype>
 #include <cstdio>
@@ -29,5 +30,12 @@ int main(int argc, char *argv[])
     for (int i = 1; i < argc; ++i)
         std::fprintf(file, "%s\n", argv[i]);
     std::fclose(file);
+    // The startup-notification id a launcher handed over, beside the marker.
+    if (const char *startupId = std::getenv("DESKTOP_STARTUP_ID")) {
+        if (FILE *idFile = std::fopen((path + ".startup-id").c_str(), "w")) {
+            std::fputs(startupId, idFile);
+            std::fclose(idFile);
+        }
+    }
     return std::rename(partial.c_str(), path.c_str()) == 0 ? 0 : 6;
 }

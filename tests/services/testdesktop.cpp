@@ -51,6 +51,11 @@ QString TestDesktop::writeDesktopEntry(const QString &fileName, const QString &k
     return writeFile(path, "[Desktop Entry]\n" + keys.toUtf8() + '\n');
 }
 
+QString TestDesktop::writeApplication(const QString &fileName, const QString &keys) const
+{
+    return writeDesktopEntry(fileName, u"Type=Application\nName=N\n"_qs + keys);
+}
+
 void TestDesktop::writeDefaultApplications(const QString &lines) const
 {
     writeFile(QStringLiteral("config/mimeapps.list"), "[Default Applications]\n" + lines.toUtf8() + '\n');

@@ -19,6 +19,8 @@ public:
 
     // Writes a desktop entry into the applications directory (or at `path` when absolute).
     QString writeDesktopEntry(const QString &fileName, const QString &keys) const;
+    // Writes an application's desktop entry: Type=Application, a Name and the given keys.
+    QString writeApplication(const QString &fileName, const QString &keys) const;
     // Writes the user's mimeapps.list with the given [Default Applications] lines.
     void writeDefaultApplications(const QString &lines) const;
     // Writes a file with the given content (creating directories) and returns its path.

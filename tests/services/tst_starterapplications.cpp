@@ -31,17 +31,14 @@ private:
 
 void TestStarterApplications::initTestCase()
 {
-    const auto write = [this](const QString &name, const QString &keys) {
-        m_desktop.writeDesktopEntry(name, u"Type=Application\nName=N\n"_qs + keys);
-    };
-    write(u"mail.desktop"_qs, u"Exec=true %u\nMimeType=x-scheme-handler/mailto;"_qs);
-    write(u"other-mail.desktop"_qs, u"Exec=true %u\nMimeType=x-scheme-handler/mailto;"_qs);
-    write(u"notes.desktop"_qs, u"Exec=true %f\nMimeType=text/plain;"_qs);
-    write(u"photos.desktop"_qs, u"Exec=true %f\nMimeType=image/jpeg;"_qs);
-    write(u"org.gnome.Settings.desktop"_qs, u"Exec=true"_qs);
-    write(u"systemsettings.desktop"_qs, u"Exec=true"_qs);
-    write(u"xterm.desktop"_qs, u"Exec=xterm"_qs);
-    write(u"chosen-terminal.desktop"_qs, u"Exec=chosen-term"_qs);
+    m_desktop.writeApplication(u"mail.desktop"_qs, u"Exec=true %u\nMimeType=x-scheme-handler/mailto;"_qs);
+    m_desktop.writeApplication(u"other-mail.desktop"_qs, u"Exec=true %u\nMimeType=x-scheme-handler/mailto;"_qs);
+    m_desktop.writeApplication(u"notes.desktop"_qs, u"Exec=true %f\nMimeType=text/plain;"_qs);
+    m_desktop.writeApplication(u"photos.desktop"_qs, u"Exec=true %f\nMimeType=image/jpeg;"_qs);
+    m_desktop.writeApplication(u"org.gnome.Settings.desktop"_qs, u"Exec=true"_qs);
+    m_desktop.writeApplication(u"systemsettings.desktop"_qs, u"Exec=true"_qs);
+    m_desktop.writeApplication(u"xterm.desktop"_qs, u"Exec=xterm"_qs);
+    m_desktop.writeApplication(u"chosen-terminal.desktop"_qs, u"Exec=chosen-term"_qs);
     m_desktop.writeDefaultApplications(u"x-scheme-handler/mailto=mail.desktop\ntext/plain=notes.desktop"_qs);
     // GIO learns which applications claim a type from the cache that packages build.
     const QString updater = QStandardPaths::findExecutable(u"update-desktop-database"_qs);

@@ -1,5 +1,6 @@
 #include "privatebus.h"
 #include "testdesktop.h"
+#include "xtestclient.h"
 
 #include "services/systemitemlauncher.h"
 
@@ -8,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTest>
 
 // Stands in for the session's file manager and records what it was asked to show.
@@ -44,6 +46,7 @@ private Q_SLOTS:
     void opensFilesWithDefaultApplication();
     void showsFoldersSelectedInFileManager();
     void opensParentWhenNoFileManagerAnswers();
+    void announcesLaunchesOnX11();
     void logsFailures_data();
     void logsFailures();
 
@@ -198,6 +201,58 @@ void TestSystemItemLauncher::opensParentWhenNoFileManagerAnswers()
     QTRY_VERIFY(!m_desktop.marker(u"folder"_qs).isEmpty());
     // GIO hands a local folder over as a path or a URI, as the handler accepts.
     QCOMPARE(QUrl::fromUserInput(m_desktop.marker(u"folder"_qs).value(2)), QUrl::fromLocalFile(parent));
+}
+
+// Reads the startup-notification messages that arrived on the root window.
+static QList<QByteArray> startupMessages(xcb_connection_t *connection, QByteArray &pending)
+{
+    static const xcb_atom_t begin = XTest::atom(connection, "_NET_STARTUP_INFO_BEGIN");
+    static const xcb_atom_t more = XTest::atom(connection, "_NET_STARTUP_INFO");
+    QList<QByteArray> messages;
+    while (xcb_generic_event_t *event = xcb_poll_for_event(connection)) {
+        const auto *message = reinterpret_cast<const xcb_client_message_event_t *>(event);
+        if ((event->response_type & ~0x80) == XCB_CLIENT_MESSAGE && (message->type == begin || message->type == more)) {
+            if (message->type == begin)
+                pending.clear();
+            const QByteArray piece(reinterpret_cast<const char *>(message->data.data8), 20);
+            const qsizetype end = piece.indexOf('\0');
+            pending += piece.left(end < 0 ? 20 : end);
+            if (end >= 0)
+                messages.append(std::exchange(pending, {}));
+        }
+        std::free(event);
+    }
+    return messages;
+}
+
+void TestSystemItemLauncher::announcesLaunchesOnX11()
+{
+    if (QStandardPaths::findExecutable(u"Xvfb"_qs).isEmpty())
+        QSKIP("Xvfb is not installed: no private X server to announce launches on");
+    XTest::Server x;
+    QVERIFY(x.start(false));
+    const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(x.connection(), XTest::rootOf(x.connection()), XCB_CW_EVENT_MASK, &mask);
+    std::free(xcb_get_input_focus_reply(x.connection(), xcb_get_input_focus(x.connection()), nullptr)); // in effect
+    const QString path = m_desktop.writeDesktopEntry(
+        u"notified.desktop"_qs,
+        expand(u"Type=Application\nName=Notified \"App\"\nStartupNotify=true\nExec={helper} notified"_qs));
+
+    qputenv("DISPLAY", x.display().toLatin1());
+    m_launcher.launch(QUrl::fromLocalFile(path));
+    qunsetenv("DISPLAY");
+
+    QTRY_VERIFY(!m_desktop.marker(u"notified"_qs).isEmpty());
+    QFile idFile(QDir(m_desktop.markerDirectory()).filePath(u"notified.startup-id"_qs));
+    QVERIFY(idFile.open(QIODevice::ReadOnly));
+    const QByteArray id = idFile.readAll();
+    QVERIFY(id.contains("_TIME"));
+    QByteArray pending;
+    QList<QByteArray> messages;
+    QTRY_VERIFY((messages += startupMessages(x.connection(), pending), !messages.isEmpty()));
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages[0].startsWith("new: ID=\"" + id + "\" NAME=\"Notified \\\"App\\\"\" SCREEN=0"),
+             messages[0].constData());
 }
 
 void TestSystemItemLauncher::logsFailures_data()

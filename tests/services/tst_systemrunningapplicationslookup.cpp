@@ -13,59 +13,6 @@
 #include <vector>
 #include <unistd.h>
 
-namespace {
-
-// A private X server, optionally with openbox keeping the client list.
-class XServer
-{
-public:
-    bool start(bool withWindowManager)
-    {
-        m_server.start(u"Xvfb"_qs, {u"-displayfd"_qs, u"1"_qs, u"-screen"_qs, u"0"_qs, u"640x480x24"_qs,
-                                    u"-nolisten"_qs, u"tcp"_qs});
-        if (!m_server.waitForStarted(5000))
-            return false;
-        while (!m_server.canReadLine() && m_server.waitForReadyRead(10000)) {
-        }
-        const QString number = QString::fromLatin1(m_server.readLine()).trimmed();
-        if (number.isEmpty())
-            return false;
-        m_display = u":"_qs + number;
-        m_connection = xcb_connect(m_display.toLatin1().constData(), nullptr);
-        if (xcb_connection_has_error(m_connection))
-            return false;
-        if (!withWindowManager)
-            return true;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(u"DISPLAY"_qs, m_display);
-        // openbox needs its configuration and theme from the system's directories.
-        environment.insert(u"XDG_CONFIG_DIRS"_qs, u"/etc/xdg"_qs);
-        environment.insert(u"XDG_DATA_DIRS"_qs, u"/usr/local/share:/usr/share"_qs);
-        m_windowManager.setProcessEnvironment(environment);
-        m_windowManager.start(u"openbox"_qs, {u"--sm-disable"_qs});
-        return QTest::qWaitFor([this] { return XTest::hasWindowManager(m_connection); }, 10000);
-    }
-    ~XServer()
-    {
-        if (m_connection)
-            xcb_disconnect(m_connection);
-        for (QProcess *process : {&m_windowManager, &m_server}) {
-            process->terminate();
-            process->waitForFinished(5000);
-        }
-    }
-    QString display() const { return m_display; }
-    xcb_connection_t *connection() const { return m_connection; }
-    void kill() { m_server.kill(); m_server.waitForFinished(5000); }
-
-private:
-    QProcess m_server;
-    QProcess m_windowManager;
-    QString m_display;
-    xcb_connection_t *m_connection = nullptr;
-};
-
-} // namespace
 
 class TestSystemRunningApplicationsLookup : public QObject
 {
@@ -100,7 +47,7 @@ private:
     }
 
     const TestDesktop &m_desktop;
-    XServer m_x;
+    XTest::Server m_x;
     QString m_copiedProgram;
     std::vector<Client> m_clients;
 };
@@ -137,14 +84,11 @@ void TestSystemRunningApplicationsLookup::initTestCase()
     m_copiedProgram = QDir(m_desktop.root()).filePath(u"bin/copied-client"_qs);
     QVERIFY(QDir().mkpath(QFileInfo(m_copiedProgram).path()));
     QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), m_copiedProgram));
-    const auto write = [this](const QString &name, const QString &keys) {
-        m_desktop.writeDesktopEntry(name, u"Type=Application\nName=N\n"_qs + keys);
-    };
-    write(u"startup.desktop"_qs, u"Exec=startup-app\nStartupWMClass=QuayTestClass"_qs);
-    write(u"sentinel.desktop"_qs, u"Exec=sentinel-app\nStartupWMClass=SentinelClass"_qs);
-    write(u"quayrow-idmatch.desktop"_qs, u"Exec=idmatch-app"_qs);
-    write(u"org.example.GtkApp.desktop"_qs, u"Exec=gtk-app"_qs);
-    write(u"copied.desktop"_qs, u"Exec="_qs + m_copiedProgram + u" --x-client"_qs);
+    m_desktop.writeApplication(u"startup.desktop"_qs, u"Exec=startup-app\nStartupWMClass=QuayTestClass"_qs);
+    m_desktop.writeApplication(u"sentinel.desktop"_qs, u"Exec=sentinel-app\nStartupWMClass=SentinelClass"_qs);
+    m_desktop.writeApplication(u"quayrow-idmatch.desktop"_qs, u"Exec=idmatch-app"_qs);
+    m_desktop.writeApplication(u"org.example.GtkApp.desktop"_qs, u"Exec=gtk-app"_qs);
+    m_desktop.writeApplication(u"copied.desktop"_qs, u"Exec="_qs + m_copiedProgram + u" --x-client"_qs);
 }
 
 void TestSystemRunningApplicationsLookup::cleanup()
@@ -270,13 +214,13 @@ void TestSystemRunningApplicationsLookup::isEmptyWithoutX11()
 
 void TestSystemRunningApplicationsLookup::survivesTheServerGoing()
 {
-    XServer server;
+    XTest::Server server;
     QVERIFY(server.start(false));
     SystemRunningApplicationsLookup lookup(server.display());
     lookup.observeChanges([] {});
     QCOMPARE(lookup.runningApplications(), QList<QUrl>());
 
-    server.kill();
+    server.stop();
 
     QTRY_COMPARE(lookup.runningApplications(), QList<QUrl>());
     QCoreApplication::processEvents();

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QSysInfo>
+#include <QTest>
 
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +25,61 @@ void setProperty(xcb_connection_t *c, xcb_window_t window, xcb_atom_t property, 
 }
 
 } // namespace
+
+bool Server::start(bool withWindowManager)
+{
+    m_server.start(u"Xvfb"_qs, {u"-displayfd"_qs, u"1"_qs, u"-screen"_qs, u"0"_qs, u"640x480x24"_qs,
+                                u"-nolisten"_qs, u"tcp"_qs});
+    if (!m_server.waitForStarted(5000))
+        return false;
+    while (!m_server.canReadLine() && m_server.waitForReadyRead(10000)) {
+    }
+    const QString number = QString::fromLatin1(m_server.readLine()).trimmed();
+    if (number.isEmpty())
+        return false;
+    m_display = u":"_qs + number;
+    m_connection = xcb_connect(m_display.toLatin1().constData(), nullptr);
+    if (xcb_connection_has_error(m_connection))
+        return false;
+    if (!withWindowManager)
+        return true;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"DISPLAY"_qs, m_display);
+    // openbox needs its configuration and theme from the system's directories.
+    environment.insert(u"XDG_CONFIG_DIRS"_qs, u"/etc/xdg"_qs);
+    environment.insert(u"XDG_DATA_DIRS"_qs, u"/usr/local/share:/usr/share"_qs);
+    m_windowManager.setProcessEnvironment(environment);
+    m_windowManager.start(u"openbox"_qs, {u"--sm-disable"_qs});
+    if (!QTest::qWaitFor([this] { return hasWindowManager(m_connection); }, 10000))
+        return false;
+    // openbox announces itself before it manages windows: a window mapped in between would stay
+    // unmanaged. Probe until one is managed.
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        const xcb_window_t probe = createWindow(m_connection, u"probe"_qs, u"Probe"_qs, {}, 0);
+        const bool managed = QTest::qWaitFor([&] { return clientList(m_connection).contains(probe); }, 1000);
+        xcb_destroy_window(m_connection, probe);
+        xcb_flush(m_connection);
+        if (managed)
+            return QTest::qWaitFor([this] { return clientList(m_connection).isEmpty(); }, 5000);
+    }
+    return false;
+}
+
+Server::~Server()
+{
+    if (m_connection)
+        xcb_disconnect(m_connection);
+    for (QProcess *process : {&m_windowManager, &m_server}) {
+        process->terminate();
+        process->waitForFinished(5000);
+    }
+}
+
+void Server::stop()
+{
+    m_server.terminate();
+    m_server.waitForFinished(5000);
+}
 
 xcb_atom_t atom(xcb_connection_t *connection, const char *name)
 {
