@@ -1,6 +1,7 @@
 #include "appstore.h"
 
 #include "model/defaultname.h"
+#include "persistence/customiconstorage.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -51,7 +52,8 @@ AppStore::AppStore(AppStoreServices services, std::optional<QList<Panel>> panels
     , m_settingsRequestID(QUuid::createUuid())
 {
     Q_ASSERT(m_services.fileSystem && m_services.launcher && m_services.storage);
-    Q_ASSERT(m_services.icons);
+    if (!m_services.icons)
+        m_services.icons = std::make_unique<SystemCustomIconStorage>();
     if (!m_services.runningAppsLookup)
         m_services.runningAppsLookup = std::make_unique<NoRunningApplications>();
 
