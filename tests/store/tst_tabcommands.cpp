@@ -1,0 +1,357 @@
+#include "storefixture.h"
+
+#include "model/defaultname.h"
+
+#include <QTest>
+
+class TestTabCommands : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void addTab_data();
+    void addTab();
+    void renameTab_data();
+    void renameTab();
+    void tabColourAndRunningApps();
+    void removeTab_data();
+    void removeTab();
+    void selectTab_data();
+    void selectTab();
+    void commitRenamingTab_data();
+    void commitRenamingTab();
+    void renamingStateNotifiesOnlyOnChange();
+};
+
+namespace {
+
+enum class Renaming { None, RemovedTab, OtherTabSamePanel, UnknownTabSamePanel, OtherPanel };
+
+// Panel 0 has those of the tabs A (link with icon a.png), B (a group with icon g.png holding a
+// link with icon m.png) and C (empty) that are named; panel 1 has one empty tab X.
+QList<Panel> samplePanels(const QStringList &names = {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")})
+{
+    const QList<PanelTab> all{
+        tabNamed(QStringLiteral("A"), {linkTo(QStringLiteral("/a"), QStringLiteral("a.png"))}),
+        tabNamed(QStringLiteral("B"), {ItemGroup{.name = QStringLiteral("G"),
+                                                 .links = {linkTo(QStringLiteral("/m"), QStringLiteral("m.png"))},
+                                                 .customIcon = QStringLiteral("g.png")}}),
+        tabNamed(QStringLiteral("C")),
+    };
+    QList<PanelTab> tabs;
+    for (const PanelTab &tab : all) {
+        if (names.contains(tab.name))
+            tabs.append(tab);
+    }
+    return {panelWith(QStringLiteral("P"), tabs),
+            panelWith(QStringLiteral("Q"), {tabNamed(QStringLiteral("X"))})};
+}
+
+QStringList tabNames(const Panel &panel)
+{
+    QStringList names;
+    for (const PanelTab &tab : panel.tabs())
+        names.append(tab.name);
+    return names;
+}
+
+std::optional<AppStore::TabRenaming> renamingFor(Renaming which, const QList<Panel> &panels, const QUuid &target)
+{
+    const Panel &first = panels.first();
+    const auto otherTab = [&] {
+        for (const PanelTab &tab : first.tabs()) {
+            if (tab.id != target)
+                return tab.id;
+        }
+        return QUuid::createUuid();
+    };
+    switch (which) {
+    case Renaming::None: return std::nullopt;
+    case Renaming::RemovedTab: return AppStore::TabRenaming{first.id(), target};
+    case Renaming::OtherTabSamePanel: return AppStore::TabRenaming{first.id(), otherTab()};
+    case Renaming::UnknownTabSamePanel: return AppStore::TabRenaming{first.id(), QUuid::createUuid()};
+    case Renaming::OtherPanel: return AppStore::TabRenaming{panels.at(1).id(), panels.at(1).tabs().first().id};
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+void TestTabCommands::addTab_data()
+{
+    QTest::addColumn<QStringList>("tabs");
+    QTest::addColumn<Renaming>("renaming");
+    QTest::addColumn<bool>("renamingKept");
+    QTest::addColumn<QString>("expectedName");
+
+    QTest::newRow("second tab; renaming in the panel ends")
+        << QStringList{QStringLiteral("A")} << Renaming::OtherTabSamePanel << false << QStringLiteral("Tab 2");
+    QTest::newRow("fourth tab; renaming elsewhere continues")
+        << QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")} << Renaming::OtherPanel << true
+        << QStringLiteral("Tab 4");
+}
+
+void TestTabCommands::addTab()
+{
+    QFETCH(QStringList, tabs);
+    QFETCH(Renaming, renaming);
+    QFETCH(bool, renamingKept);
+    QFETCH(QString, expectedName);
+
+    const QList<Panel> panels = samplePanels(tabs);
+    StoreFixture f(panels);
+    const auto renamed = renamingFor(renaming, panels, panels.first().tabs().first().id);
+    f.store->beginRenamingTab(renamed->tabID, renamed->panelID);
+
+    f.store->addTab(QUuid::createUuid());
+    QCOMPARE(f.store->panels(), panels);
+    QCOMPARE(f.saves(), 0);
+
+    f.store->addTab(panels.first().id());
+    const Panel &panel = f.panel(0);
+    QCOMPARE(panel.tabs().size(), tabs.size() + 1);
+    QCOMPARE(panel.tabs().last().name, expectedName);
+    QVERIFY(panel.tabs().last().items.isEmpty());
+    QCOMPARE(panel.activeTabID(), panel.tabs().last().id);
+    QVERIFY(panel.didRevealTabBar());
+    QCOMPARE(f.store->renaming(), renamingKept ? renamed : std::nullopt);
+    QCOMPARE(*f.services.storage->lastSaved, f.store->panels());
+}
+
+void TestTabCommands::renameTab_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("knownTab");
+    QTest::addColumn<bool>("knownPanel");
+    QTest::addColumn<QString>("expectedName");
+    QTest::addColumn<int>("expectedSaves");
+
+    QTest::newRow("trimmed") << QStringLiteral("\n  Work\t ") << true << true << QStringLiteral("Work") << 1;
+    QTest::newRow("blanks only") << QStringLiteral(" \n ") << true << true << QStringLiteral("A") << 0;
+    QTest::newRow("same name still saves") << QStringLiteral("A") << true << true << QStringLiteral("A") << 1;
+    QTest::newRow("unknown tab of a found panel saves") << QStringLiteral("Work") << false << true << QStringLiteral("A") << 1;
+    QTest::newRow("unknown panel") << QStringLiteral("Work") << true << false << QStringLiteral("A") << 0;
+}
+
+void TestTabCommands::renameTab()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, knownTab);
+    QFETCH(bool, knownPanel);
+    QFETCH(QString, expectedName);
+    QFETCH(int, expectedSaves);
+
+    StoreFixture f(samplePanels());
+    const Panel &panel = f.panel(0);
+    f.store->renameTab(knownTab ? panel.tabs().first().id : QUuid::createUuid(), name,
+                       knownPanel ? panel.id() : QUuid::createUuid());
+    QCOMPARE(f.panel(0).tabs().first().name, expectedName);
+    QCOMPARE(f.saves(), expectedSaves);
+}
+
+void TestTabCommands::tabColourAndRunningApps()
+{
+    StoreFixture f(samplePanels());
+    const QUuid panelID = f.panel(0).id();
+    const QUuid tabID = f.panel(0).tabs().at(1).id;
+    QSignalSpy changed(f.store.get(), &AppStore::panelsChanged);
+
+    f.store->setTabColor(TabColor::SystemMint, tabID, panelID);
+    QCOMPARE(f.panel(0).tabs().at(1).color, std::optional<TabColor>(TabColor::SystemMint));
+    f.store->setTabColor(std::nullopt, tabID, panelID);
+    QCOMPARE(f.panel(0).tabs().at(1).color, std::nullopt);
+    f.store->setShowsRunningApps(true, tabID, panelID);
+    QVERIFY(f.panel(0).tabs().at(1).showsRunningApps);
+    QCOMPARE(f.saves(), 3);
+    QCOMPARE(changed.count(), 3);
+
+    f.store->setTabColor(TabColor::SystemRed, tabID, QUuid::createUuid());
+    f.store->setShowsRunningApps(false, tabID, QUuid::createUuid());
+    QCOMPARE(f.saves(), 3);
+    QCOMPARE(changed.count(), 3);
+}
+
+void TestTabCommands::removeTab_data()
+{
+    QTest::addColumn<QStringList>("tabs");
+    QTest::addColumn<QString>("target"); // a tab name of panel 0; empty: an unknown tab
+    QTest::addColumn<bool>("confirmed");
+    QTest::addColumn<Renaming>("renaming");
+    QTest::addColumn<AppStore::RemoveTabResult>("expected");
+    QTest::addColumn<QStringList>("expectedTabs");
+    QTest::addColumn<bool>("renamingKept");
+    QTest::addColumn<QStringList>("expectedRemovedIcons");
+
+    using R = AppStore::RemoveTabResult;
+    const QStringList all{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")};
+    const QStringList main{DefaultName::firstTab()};
+    const QStringList onlyA{QStringLiteral("A")};
+    const QStringList onlyC{QStringLiteral("C")};
+    QTest::newRow("only tab, empty: reset to Main")
+        << onlyC << QStringLiteral("C") << false << Renaming::None << R::Removed << main << false << QStringList();
+    QTest::newRow("only tab, holding a link, unconfirmed")
+        << onlyA << QStringLiteral("A") << false << Renaming::RemovedTab << R::NeedsConfirmation << onlyA << true
+        << QStringList();
+    QTest::newRow("only tab, holding a link, confirmed: reset, its icon file goes")
+        << onlyA << QStringLiteral("A") << true << Renaming::RemovedTab << R::Removed << main << false
+        << QStringList{QStringLiteral("a.png")};
+    QTest::newRow("one of several, holding a group, unconfirmed")
+        << all << QStringLiteral("B") << false << Renaming::None << R::NeedsConfirmation << all << false << QStringList();
+    QTest::newRow("one of several, holding a group, confirmed: its icon files go")
+        << all << QStringLiteral("B") << true << Renaming::None << R::Removed
+        << QStringList{QStringLiteral("A"), QStringLiteral("C")} << false
+        << QStringList{QStringLiteral("g.png"), QStringLiteral("m.png")};
+    QTest::newRow("renaming of the removed tab ends")
+        << all << QStringLiteral("C") << false << Renaming::RemovedTab << R::Removed
+        << QStringList{QStringLiteral("A"), QStringLiteral("B")} << false << QStringList();
+    QTest::newRow("renaming of another tab continues")
+        << all << QStringLiteral("C") << false << Renaming::OtherTabSamePanel << R::Removed
+        << QStringList{QStringLiteral("A"), QStringLiteral("B")} << true << QStringList();
+    QTest::newRow("last tab: any renaming in the panel ends")
+        << onlyC << QStringLiteral("C") << false << Renaming::UnknownTabSamePanel << R::Removed << main << false
+        << QStringList();
+    QTest::newRow("renaming in another panel continues")
+        << onlyC << QStringLiteral("C") << false << Renaming::OtherPanel << R::Removed << main << true << QStringList();
+    QTest::newRow("unknown tab") << all << QString() << true << Renaming::OtherTabSamePanel << R::NotFound << all
+                                 << true << QStringList();
+}
+
+void TestTabCommands::removeTab()
+{
+    QFETCH(QStringList, tabs);
+    QFETCH(QString, target);
+    QFETCH(bool, confirmed);
+    QFETCH(Renaming, renaming);
+    QFETCH(AppStore::RemoveTabResult, expected);
+    QFETCH(QStringList, expectedTabs);
+    QFETCH(bool, renamingKept);
+    QFETCH(QStringList, expectedRemovedIcons);
+
+    const QList<Panel> panels = samplePanels(tabs);
+    StoreFixture f(panels);
+    const Panel &before = panels.first();
+    QUuid tabID = QUuid::createUuid();
+    for (const PanelTab &tab : before.tabs()) {
+        if (tab.name == target)
+            tabID = tab.id;
+    }
+    const auto renamed = renamingFor(renaming, panels, tabID);
+    if (renamed)
+        f.store->beginRenamingTab(renamed->tabID, renamed->panelID);
+
+    QCOMPARE(f.store->removeTab(tabID, QUuid::createUuid(), true), AppStore::RemoveTabResult::NotFound);
+    QCOMPARE(f.store->removeTab(tabID, before.id(), confirmed), expected);
+
+    const bool removed = expected == AppStore::RemoveTabResult::Removed;
+    QCOMPARE(tabNames(f.panel(0)), expectedTabs);
+    QCOMPARE(f.store->renaming(), renamingKept ? renamed : std::nullopt);
+    QCOMPARE(f.services.icons->removed, expectedRemovedIcons);
+    QCOMPARE(f.saves(), removed ? 1 : 0);
+    QCOMPARE(f.panel(1), panels.at(1));
+    if (!removed) {
+        QCOMPARE(f.panel(0), before);
+        return;
+    }
+    QCOMPARE(*f.services.storage->lastSaved, f.store->panels());
+    QVERIFY(!f.panel(0).tab(tabID));
+    if (tabs.size() == 1) {
+        QVERIFY(f.panel(0).activeTab().items.isEmpty());
+        QVERIFY(!f.panel(0).didRevealTabBar());
+    }
+}
+
+void TestTabCommands::selectTab_data()
+{
+    QTest::addColumn<QString>("selected"); // a tab name of panel 0; empty: an unknown tab
+    QTest::addColumn<Renaming>("renaming");
+    QTest::addColumn<bool>("renamingKept");
+    QTest::addColumn<QString>("expectedActive");
+
+    QTest::newRow("the tab being renamed keeps renaming") << QStringLiteral("B") << Renaming::RemovedTab << true << QStringLiteral("B");
+    QTest::newRow("another tab ends renaming") << QStringLiteral("B") << Renaming::OtherTabSamePanel << false << QStringLiteral("B");
+    QTest::newRow("renaming in another panel continues") << QStringLiteral("C") << Renaming::OtherPanel << true << QStringLiteral("C");
+    QTest::newRow("already active tab") << QStringLiteral("A") << Renaming::None << false << QStringLiteral("A");
+    QTest::newRow("unknown tab keeps the active one, ends renaming")
+        << QString() << Renaming::OtherTabSamePanel << false << QStringLiteral("A");
+}
+
+void TestTabCommands::selectTab()
+{
+    QFETCH(QString, selected);
+    QFETCH(Renaming, renaming);
+    QFETCH(bool, renamingKept);
+    QFETCH(QString, expectedActive);
+
+    const QList<Panel> panels = samplePanels();
+    StoreFixture f(panels);
+    QUuid tabID = QUuid::createUuid();
+    for (const PanelTab &tab : panels.first().tabs()) {
+        if (tab.name == selected)
+            tabID = tab.id;
+    }
+    const auto renamed = renamingFor(renaming, panels, tabID);
+    if (renamed)
+        f.store->beginRenamingTab(renamed->tabID, renamed->panelID);
+    QSignalSpy changed(f.store.get(), &AppStore::panelsChanged);
+
+    f.store->selectTab(tabID, QUuid::createUuid());
+    QCOMPARE(f.saves(), 0);
+    QCOMPARE(f.store->renaming(), renamed);
+
+    f.store->selectTab(tabID, panels.first().id());
+    QCOMPARE(f.panel(0).activeTab().name, expectedActive);
+    QCOMPARE(f.store->renaming(), renamingKept ? renamed : std::nullopt);
+    QCOMPARE(f.saves(), 1); // also when nothing changed
+    QCOMPARE(changed.count(), 1);
+}
+
+void TestTabCommands::commitRenamingTab_data()
+{
+    QTest::addColumn<bool>("renaming");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("expectedName");
+    QTest::addColumn<int>("expectedSaves");
+
+    QTest::newRow("trimmed name") << true << QStringLiteral("  New ") << QStringLiteral("New") << 1;
+    QTest::newRow("empty name ends renaming, keeps the old name") << true << QStringLiteral("  ") << QStringLiteral("B") << 0;
+    QTest::newRow("nothing being renamed") << false << QStringLiteral("New") << QStringLiteral("B") << 0;
+}
+
+void TestTabCommands::commitRenamingTab()
+{
+    QFETCH(bool, renaming);
+    QFETCH(QString, name);
+    QFETCH(QString, expectedName);
+    QFETCH(int, expectedSaves);
+
+    StoreFixture f(samplePanels());
+    if (renaming)
+        f.store->beginRenamingTab(f.panel(0).tabs().at(1).id, f.panel(0).id());
+    QSignalSpy renamingChanged(f.store.get(), &AppStore::renamingChanged);
+
+    f.store->commitRenamingTab(name);
+    QCOMPARE(f.panel(0).tabs().at(1).name, expectedName);
+    QCOMPARE(f.store->renaming(), std::nullopt);
+    QCOMPARE(renamingChanged.count(), renaming ? 1 : 0);
+    QCOMPARE(f.saves(), expectedSaves);
+}
+
+void TestTabCommands::renamingStateNotifiesOnlyOnChange()
+{
+    StoreFixture f(samplePanels());
+    QSignalSpy changed(f.store.get(), &AppStore::renamingChanged);
+    const QUuid panelID = f.panel(0).id();
+    const QUuid tabID = f.panel(0).tabs().first().id;
+
+    f.store->cancelRenamingTab();
+    f.store->beginRenamingTab(tabID, panelID);
+    f.store->beginRenamingTab(tabID, panelID);
+    QCOMPARE(f.store->renaming(), (AppStore::TabRenaming{panelID, tabID}));
+    f.store->cancelRenamingTab();
+    f.store->cancelRenamingTab();
+    QCOMPARE(changed.count(), 2);
+    QCOMPARE(f.saves(), 0);
+}
+
+QTEST_GUILESS_MAIN(TestTabCommands)
+#include "tst_tabcommands.moc"
