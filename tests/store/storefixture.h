@@ -6,7 +6,10 @@
 
 #include "store/appstore.h"
 
+#include <QMetaMethod>
 #include <QSignalSpy>
+
+#include <vector>
 
 inline ItemLink linkTo(const QString &path, const std::optional<QString> &customIcon = std::nullopt)
 {
@@ -44,38 +47,27 @@ struct StoreFixture
     std::unique_ptr<AppStore> store;
 };
 
-// Counts every notification of the store, so a test can tell that a command notified nobody.
-struct StoreSpies
+// Counts the notifications of every observable field of the store.
+class NotificationCounter
 {
-    explicit StoreSpies(const AppStore *store)
-        : panels(store, &AppStore::panelsChanged)
-        , renaming(store, &AppStore::renamingChanged)
-        , broughtToFront(store, &AppStore::broughtToFrontPanelIDChanged)
-        , bringToFrontRequest(store, &AppStore::bringToFrontRequestIDChanged)
-        , revealing(store, &AppStore::isRevealingAllPanelsChanged)
-        , showAllRequest(store, &AppStore::showAllPanelsRequestIDChanged)
-        , settingsPanel(store, &AppStore::settingsPanelIDChanged)
-        , settingsRequest(store, &AppStore::settingsRequestIDChanged)
-        , expandedGroup(store, &AppStore::expandedGroupIDChanged)
-        , editingGroup(store, &AppStore::editingGroupIDChanged)
+public:
+    explicit NotificationCounter(const AppStore *store)
     {
+        const QMetaObject &meta = AppStore::staticMetaObject;
+        for (int i = meta.methodOffset(); i < meta.methodCount(); ++i) {
+            if (meta.method(i).methodType() == QMetaMethod::Signal)
+                m_spies.push_back(std::make_unique<QSignalSpy>(store, meta.method(i)));
+        }
     }
 
     qsizetype total() const
     {
-        return panels.count() + renaming.count() + broughtToFront.count() + bringToFrontRequest.count()
-             + revealing.count() + showAllRequest.count() + settingsPanel.count() + settingsRequest.count()
-             + expandedGroup.count() + editingGroup.count();
+        qsizetype sum = 0;
+        for (const auto &spy : m_spies)
+            sum += spy->count();
+        return sum;
     }
 
-    QSignalSpy panels;
-    QSignalSpy renaming;
-    QSignalSpy broughtToFront;
-    QSignalSpy bringToFrontRequest;
-    QSignalSpy revealing;
-    QSignalSpy showAllRequest;
-    QSignalSpy settingsPanel;
-    QSignalSpy settingsRequest;
-    QSignalSpy expandedGroup;
-    QSignalSpy editingGroup;
+private:
+    std::vector<std::unique_ptr<QSignalSpy>> m_spies;
 };

@@ -92,23 +92,15 @@ void TestFrameGeometry::frame_data()
     QTest::newRow("right, inset beyond the free space stops at minX")
         << snapped(PanelEdge::Right, PanelAlignment::Center, 2000) << Size{60, 300} << screen
         << Rect{0, 287.5, 60, 300};
-    QTest::newRow("top, inset beyond the free space stops at minY")
-        << snapped(PanelEdge::Top, PanelAlignment::Start, 2000) << Size{300, 60} << screen << Rect{0, 0, 300, 60};
     QTest::newRow("nan inset counts as 0")
         << snapped(PanelEdge::Left, PanelAlignment::End, notANumber) << Size{60, 300} << screen << Rect{0, 0, 60, 300};
     QTest::newRow("content larger in both dimensions is shrunk to V")
         << freeAt(std::nullopt) << Size{3000, 2000} << screen << screen;
-    QTest::newRow("content larger in width only")
-        << snapped(PanelEdge::Bottom, PanelAlignment::Center) << Size{3000, 60} << screen << Rect{0, 0, 1440, 60};
-    QTest::newRow("negative content size gives a zero-size frame")
-        << freeAt(std::nullopt) << Size{-10, -20} << screen << Rect{720, 437.5, 0, 0};
-    QTest::newRow("nan content size gives a zero-size frame")
-        << freeAt(std::nullopt) << Size{notANumber, notANumber} << screen << Rect{720, 437.5, 0, 0};
+    QTest::newRow("negative or nan content size gives a zero-size frame")
+        << freeAt(std::nullopt) << Size{-10, notANumber} << screen << Rect{720, 437.5, 0, 0};
     QTest::newRow("zero-size V, snapped: at its origin")
         << snapped(PanelEdge::Right, PanelAlignment::Start, 5) << Size{60, 300} << Rect{100, 200, 0, 0}
         << Rect{100, 200, 0, 0};
-    QTest::newRow("zero-size V, free position: at its origin")
-        << freeAt(PanelFreePosition(0.7, 0.2)) << Size{60, 300} << Rect{100, 200, 0, 0} << Rect{100, 200, 0, 0};
     QTest::newRow("stretch on a V of negative height has no negative size")
         << snapped(PanelEdge::Left, PanelAlignment::Stretch) << Size{60, 300} << Rect{0, 0, 1440, -50}
         << Rect{0, 0, 60, 0};
@@ -116,8 +108,6 @@ void TestFrameGeometry::frame_data()
         << freeAt(std::nullopt) << Size{200, 100} << Rect{-1000, -500, 800, 600} << Rect{-700, -250, 200, 100};
     QTest::newRow("free (0, 1): top-left corner, touching both edges")
         << freeAt(PanelFreePosition(0, 1)) << Size{200, 100} << screen << Rect{0, 775, 200, 100};
-    QTest::newRow("free (1, 0): bottom-right corner")
-        << freeAt(PanelFreePosition(1, 0)) << Size{200, 100} << screen << Rect{1240, 0, 200, 100};
     QTest::newRow("free fractions place the centre, V with offset origin")
         << freeAt(PanelFreePosition(0.25, 0.5)) << Size{200, 100} << Rect{-1000, -500, 800, 600}
         << Rect{-900, -250, 200, 100};

@@ -9,13 +9,14 @@
 
 using PanelCommand = std::function<void(AppStore &, const QUuid &)>;
 using PanelCheck = std::function<bool(const Panel &)>;
+using TargetOf = std::function<std::optional<QUuid>(const AppStore &)>;
+using RequestOf = std::function<QUuid(const AppStore &)>;
 
 class TestPanelCommands : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void addPanel_data();
     void addPanel();
     void removePanel_data();
     void removePanel();
@@ -24,7 +25,6 @@ private Q_SLOTS:
     void requestChangesTargetThenID_data();
     void requestChangesTargetThenID();
     void showAllPanels();
-    void showAllPanelsWithoutPanelsChangesNothing();
     void setterSavesEvenWhenUnchanged_data();
     void setterSavesEvenWhenUnchanged();
     void edgeInset_data();
@@ -48,50 +48,30 @@ QList<Panel> twoPanels()
     return {first, panelWith(QStringLiteral("Second"), {tabNamed(QStringLiteral("B"))})};
 }
 
-PanelPlacement withPlacement(const std::function<void(PanelPlacement &)> &change)
+bool placementIs(const Panel &panel, const std::function<void(PanelPlacement &)> &change)
 {
-    PanelPlacement placement = customPlacement;
-    change(placement);
-    return placement;
+    PanelPlacement expected = customPlacement;
+    change(expected);
+    return panel.placement() == expected;
 }
 
 } // namespace
 
-void TestPanelCommands::addPanel_data()
-{
-    QTest::addColumn<std::optional<QString>>("name");
-    QTest::addColumn<std::optional<QString>>("screenID");
-    QTest::addColumn<QString>("expectedName");
-
-    QTest::newRow("no name: numbered after the existing panels")
-        << std::optional<QString>() << std::optional<QString>() << QStringLiteral("Panel 3");
-    QTest::newRow("given name is taken as it is") << std::optional<QString>(QStringLiteral(" Mine "))
-                                                  << std::optional<QString>() << QStringLiteral(" Mine ");
-    QTest::newRow("on a given screen") << std::optional<QString>() << std::optional<QString>(QStringLiteral("screen-B"))
-                                       << QStringLiteral("Panel 3");
-}
-
 void TestPanelCommands::addPanel()
 {
-    QFETCH(std::optional<QString>, name);
-    QFETCH(std::optional<QString>, screenID);
-    QFETCH(QString, expectedName);
-
     StoreFixture f(twoPanels());
-    QSignalSpy changed(f.store.get(), &AppStore::panelsChanged);
-    f.store->addPanel(name, screenID);
+    f.store->addPanel(std::nullopt, QStringLiteral("screen-B"));
+    f.store->addPanel(QStringLiteral(" Mine "));
 
-    QCOMPARE(f.store->panels().size(), 3);
     const Panel &added = f.panel(2);
-    QCOMPARE(added.name, expectedName);
+    QCOMPARE(added.name, QStringLiteral("Panel 3"));
+    QCOMPARE(f.panel(3).name, QStringLiteral(" Mine ")); // a given name is taken as it is
     QCOMPARE(added.windowLevel(), PanelWindowLevel::AboveAll);
-    QCOMPARE(added.placement(), PanelPlacement{.screenID = screenID});
+    QCOMPARE(added.placement(), PanelPlacement{.screenID = QStringLiteral("screen-B")});
     QCOMPARE(added.tabs().size(), 1);
     QCOMPARE(added.activeTab().name, DefaultName::firstTab());
-    QVERIFY(added.activeTab().items.isEmpty());
-    QVERIFY(!added.didRevealTabBar());
-    QCOMPARE(changed.count(), 1);
-    QCOMPARE(f.saves(), 1);
+    QVERIFY(added.activeTab().items.isEmpty() && !added.didRevealTabBar());
+    QCOMPARE(f.saves(), 2);
     QCOMPARE(*f.services.storage->lastSaved, f.store->panels());
 }
 
@@ -103,22 +83,16 @@ void TestPanelCommands::removePanel_data()
     QTest::addColumn<AppStore::RemovePanelResult>("expected");
     QTest::addColumn<QStringList>("expectedRemovedIcons");
 
-    const Panel empty = panelWith(QStringLiteral("Empty"), {tabNamed(QStringLiteral("A")), tabNamed(QStringLiteral("B"))});
-    const Panel holding = panelWith(QStringLiteral("Holding"),
-                                    {tabNamed(QStringLiteral("A"), {linkTo(QStringLiteral("/a"), QStringLiteral("a.png"))}),
-                                     tabNamed(QStringLiteral("B"),
-                                              {ItemGroup{.name = QStringLiteral("G"),
-                                                         .links = {linkTo(QStringLiteral("/m"), QStringLiteral("m.png"))},
-                                                         .customIcon = QStringLiteral("g.png")}})});
-    const Panel other = panelWith(QStringLiteral("Other"),
-                                  {tabNamed(QStringLiteral("A"), {linkTo(QStringLiteral("/o"), QStringLiteral("o.png"))})});
+    const Panel empty = panelWith(QStringLiteral("E"), {tabNamed(QStringLiteral("A")), tabNamed(QStringLiteral("B"))});
+    const ItemGroup group{.links = {linkTo(QStringLiteral("/m"), QStringLiteral("m.png"))}, .customIcon = QStringLiteral("g.png")};
+    const Panel holding = panelWith(QStringLiteral("H"), {tabNamed(QStringLiteral("A")), tabNamed(QStringLiteral("B"), {group})});
+    const Panel other = panelWith(QStringLiteral("O"), {tabNamed(QStringLiteral("A"), {linkTo(QStringLiteral("/o"), QStringLiteral("o.png"))})});
     using R = AppStore::RemovePanelResult;
 
-    QTest::newRow("all tabs empty: no confirmation needed") << QList<Panel>{empty, other} << false << true << R::Removed << QStringList();
-    QTest::newRow("items in some tab, unconfirmed") << QList<Panel>{holding, other} << false << true << R::NeedsConfirmation << QStringList();
-    QTest::newRow("items confirmed: icon files of every tab go")
-        << QList<Panel>{holding, other} << true << true << R::Removed
-        << QStringList{QStringLiteral("a.png"), QStringLiteral("g.png"), QStringLiteral("m.png")};
+    QTest::newRow("all tabs empty: no confirmation") << QList<Panel>{empty, other} << false << true << R::Removed << QStringList();
+    QTest::newRow("an item in a later tab, unconfirmed") << QList<Panel>{holding, other} << false << true << R::NeedsConfirmation << QStringList();
+    QTest::newRow("confirmed: the panel's icon files go") << QList<Panel>{holding, other} << true << true << R::Removed
+                                                          << QStringList{QStringLiteral("g.png"), QStringLiteral("m.png")};
     QTest::newRow("the last panel can go") << QList<Panel>{empty} << false << true << R::Removed << QStringList();
     QTest::newRow("unknown panel") << QList<Panel>{holding, other} << true << false << R::NotFound << QStringList();
 }
@@ -132,19 +106,16 @@ void TestPanelCommands::removePanel()
     QFETCH(QStringList, expectedRemovedIcons);
 
     StoreFixture f(panels);
-    const QUuid target = knownPanel ? panels.first().id() : QUuid::createUuid();
     f.store->openSettings(panels.first().id());
-    StoreSpies spies(f.store.get());
-
-    QCOMPARE(f.store->removePanel(target, confirmed), expected);
+    NotificationCounter notifications(f.store.get());
+    QCOMPARE(f.store->removePanel(knownPanel ? panels.first().id() : QUuid::createUuid(), confirmed), expected);
 
     const bool removed = expected == AppStore::RemovePanelResult::Removed;
     QCOMPARE(f.store->panels(), removed ? panels.mid(1) : panels);
     QCOMPARE(f.saves(), removed ? 1 : 0);
-    QCOMPARE(spies.total(), removed ? 1 : 0);
+    QCOMPARE(notifications.total(), removed ? 1 : 0);
     QCOMPARE(f.services.icons->removed, expectedRemovedIcons);
-    // Windows of a removed panel are the window layer's business; transient fields stay.
-    QCOMPARE(f.store->settingsPanelID(), std::optional<QUuid>(panels.first().id()));
+    QCOMPARE(f.store->settingsPanelID(), std::optional<QUuid>(panels.first().id())); // transient fields stay
 }
 
 void TestPanelCommands::renamePanel_data()
@@ -152,14 +123,12 @@ void TestPanelCommands::renamePanel_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("knownPanel");
     QTest::addColumn<QString>("expectedName");
-    QTest::addColumn<int>("expectedSaves");
 
-    QTest::newRow("blanks and line breaks trimmed") << QStringLiteral(" \t Work \n") << true << QStringLiteral("Work") << 1;
-    QTest::newRow("inner blanks kept") << QStringLiteral("A  B") << true << QStringLiteral("A  B") << 1;
-    QTest::newRow("blanks only") << QStringLiteral(" \n\t ") << true << QStringLiteral("First") << 0;
-    QTest::newRow("empty") << QString() << true << QStringLiteral("First") << 0;
-    QTest::newRow("the current name, padded") << QStringLiteral("  First ") << true << QStringLiteral("First") << 0;
-    QTest::newRow("unknown panel") << QStringLiteral("Work") << false << QStringLiteral("First") << 0;
+    QTest::newRow("blanks and line breaks trimmed") << QStringLiteral(" \t Work \n") << true << QStringLiteral("Work");
+    QTest::newRow("inner blanks kept") << QStringLiteral("A  B") << true << QStringLiteral("A  B");
+    QTest::newRow("blanks only") << QStringLiteral(" \n\t ") << true << QStringLiteral("First");
+    QTest::newRow("the current name, padded") << QStringLiteral("  First ") << true << QStringLiteral("First");
+    QTest::newRow("unknown panel") << QStringLiteral("Work") << false << QStringLiteral("First");
 }
 
 void TestPanelCommands::renamePanel()
@@ -167,63 +136,53 @@ void TestPanelCommands::renamePanel()
     QFETCH(QString, name);
     QFETCH(bool, knownPanel);
     QFETCH(QString, expectedName);
-    QFETCH(int, expectedSaves);
 
     StoreFixture f(twoPanels());
-    QSignalSpy changed(f.store.get(), &AppStore::panelsChanged);
+    NotificationCounter notifications(f.store.get());
     f.store->renamePanel(knownPanel ? f.panel(0).id() : QUuid::createUuid(), name);
     QCOMPARE(f.panel(0).name, expectedName);
-    QCOMPARE(f.saves(), expectedSaves);
-    QCOMPARE(changed.count(), expectedSaves);
+    const int changes = expectedName == QLatin1String("First") ? 0 : 1; // an equal name saves nothing
+    QCOMPARE(f.saves(), changes);
+    QCOMPARE(notifications.total(), changes);
 }
 
 void TestPanelCommands::requestChangesTargetThenID_data()
 {
     QTest::addColumn<PanelCommand>("request");
-    QTest::addColumn<std::function<std::optional<QUuid>(const AppStore &)>>("target");
-    QTest::addColumn<std::function<QUuid(const AppStore &)>>("requestID");
-    QTest::addColumn<QByteArray>("requestSignal");
-
-    QTest::newRow("settings") << PanelCommand(&AppStore::openSettings)
-                              << std::function<std::optional<QUuid>(const AppStore &)>(&AppStore::settingsPanelID)
-                              << std::function<QUuid(const AppStore &)>(&AppStore::settingsRequestID)
-                              << QByteArray(SIGNAL(settingsRequestIDChanged()));
-    QTest::newRow("bring to front") << PanelCommand(&AppStore::bringToFront)
-                                    << std::function<std::optional<QUuid>(const AppStore &)>(&AppStore::broughtToFrontPanelID)
-                                    << std::function<QUuid(const AppStore &)>(&AppStore::bringToFrontRequestID)
-                                    << QByteArray(SIGNAL(bringToFrontRequestIDChanged()));
+    QTest::addColumn<TargetOf>("target");
+    QTest::addColumn<RequestOf>("requestID");
+    QTest::newRow("settings") << PanelCommand(&AppStore::openSettings) << TargetOf(&AppStore::settingsPanelID)
+                              << RequestOf(&AppStore::settingsRequestID);
+    QTest::newRow("bring to front") << PanelCommand(&AppStore::bringToFront) << TargetOf(&AppStore::broughtToFrontPanelID)
+                                    << RequestOf(&AppStore::bringToFrontRequestID);
 }
 
 void TestPanelCommands::requestChangesTargetThenID()
 {
     QFETCH(PanelCommand, request);
-    QFETCH(std::function<std::optional<QUuid>(const AppStore &)>, target);
-    QFETCH(std::function<QUuid(const AppStore &)>, requestID);
-    QFETCH(QByteArray, requestSignal);
+    QFETCH(TargetOf, target);
+    QFETCH(RequestOf, requestID);
 
     StoreFixture f(twoPanels());
     AppStore &store = *f.store;
-    const QUuid first = f.panel(0).id();
-    QList<std::optional<QUuid>> targetsSeen;
-    QSignalSpy requests(&store, requestSignal.constData());
     // What an observer of the request reads: the target must already be the new one.
+    QList<std::optional<QUuid>> targetsSeen;
     const auto recordTarget = [&] { targetsSeen.append(target(store)); };
-    QObject::connect(&store, &AppStore::settingsRequestIDChanged, &store, recordTarget);
-    QObject::connect(&store, &AppStore::bringToFrontRequestIDChanged, &store, recordTarget);
+    connect(&store, &AppStore::settingsRequestIDChanged, &store, recordTarget);
+    connect(&store, &AppStore::bringToFrontRequestIDChanged, &store, recordTarget);
 
+    const QList<QUuid> panelIDs{f.panel(0).id(), f.panel(0).id(), f.panel(1).id()};
     QList<QUuid> ids{requestID(store)};
-    for (const QUuid &panelID : {first, first, f.panel(1).id()}) {
+    for (const QUuid &panelID : panelIDs) {
         request(store, panelID);
-        QVERIFY(!ids.contains(requestID(store)));
+        QVERIFY(!ids.contains(requestID(store))); // a repeated request is a new request
         ids.append(requestID(store));
     }
-    QCOMPARE(requests.count(), 3);
-    QCOMPARE(targetsSeen, (QList<std::optional<QUuid>>{first, first, f.panel(1).id()}));
+    QCOMPARE(targetsSeen, QList<std::optional<QUuid>>(panelIDs.cbegin(), panelIDs.cend()));
 
-    StoreSpies spies(&store);
+    NotificationCounter notifications(&store);
     request(store, QUuid::createUuid());
-    QCOMPARE(spies.total(), 0);
-    QCOMPARE(requestID(store), ids.last());
+    QCOMPARE(notifications.total(), 0);
     QCOMPARE(f.saves(), 0);
 }
 
@@ -232,48 +191,35 @@ void TestPanelCommands::showAllPanels()
     StoreFixture f(twoPanels());
     AppStore &store = *f.store;
     bool revealingWhenRequested = false;
-    QObject::connect(&store, &AppStore::showAllPanelsRequestIDChanged, &store,
-                     [&] { revealingWhenRequested = store.isRevealingAllPanels(); });
-    QSignalSpy revealing(&store, &AppStore::isRevealingAllPanelsChanged);
+    connect(&store, &AppStore::showAllPanelsRequestIDChanged, &store, [&] { revealingWhenRequested = store.isRevealingAllPanels(); });
     QSignalSpy requests(&store, &AppStore::showAllPanelsRequestIDChanged);
+    QSignalSpy revealing(&store, &AppStore::isRevealingAllPanelsChanged);
 
-    const QUuid before = store.showAllPanelsRequestID();
     store.showAllPanels();
-    const QUuid afterFirst = store.showAllPanelsRequestID();
     store.showAllPanels();
     QVERIFY(revealingWhenRequested);
-    QVERIFY(store.isRevealingAllPanels());
     QCOMPARE(requests.count(), 2);
-    QVERIFY(before != afterFirst && afterFirst != store.showAllPanelsRequestID());
-    QCOMPARE(revealing.count(), 1);
-
     store.endRevealAllPanels();
     store.endRevealAllPanels();
     QVERIFY(!store.isRevealingAllPanels());
     QCOMPARE(revealing.count(), 2);
     QCOMPARE(f.saves(), 0);
-}
 
-void TestPanelCommands::showAllPanelsWithoutPanelsChangesNothing()
-{
-    StoreFixture f(std::nullopt);
-    QVERIFY(f.store->panels().isEmpty());
-    const QUuid before = f.store->showAllPanelsRequestID();
-    StoreSpies spies(f.store.get());
-    f.store->showAllPanels();
-    QVERIFY(!f.store->isRevealingAllPanels());
-    QCOMPARE(f.store->showAllPanelsRequestID(), before);
-    QCOMPARE(spies.total(), 0);
+    StoreFixture none(std::nullopt);
+    const QUuid before = none.store->showAllPanelsRequestID();
+    NotificationCounter notifications(none.store.get());
+    none.store->showAllPanels();
+    QVERIFY(!none.store->isRevealingAllPanels());
+    QCOMPARE(none.store->showAllPanelsRequestID(), before);
+    QCOMPARE(notifications.total(), 0);
 }
 
 void TestPanelCommands::setterSavesEvenWhenUnchanged_data()
 {
     QTest::addColumn<PanelCommand>("command");
     QTest::addColumn<PanelCheck>("applied");
+    const auto row = [](const char *name, PanelCommand command, PanelCheck applied) { QTest::newRow(name) << command << applied; };
 
-    const auto row = [](const char *name, PanelCommand command, PanelCheck applied) {
-        QTest::newRow(name) << command << applied;
-    };
     row("window level", [](AppStore &s, const QUuid &id) { s.setWindowLevel(PanelWindowLevel::BelowWindows, id); },
         [](const Panel &p) { return p.windowLevel() == PanelWindowLevel::BelowWindows; });
     row("item labels", [](AppStore &s, const QUuid &id) { s.setShowsItemLabels(false, id); },
@@ -290,18 +236,14 @@ void TestPanelCommands::setterSavesEvenWhenUnchanged_data()
         [](const Panel &p) { return p.iconSpacing == PanelIconSpacing::Compact; });
     row("tab style", [](AppStore &s, const QUuid &id) { s.setTabStyle(PanelTabStyle::Buttons, id); },
         [](const Panel &p) { return p.tabStyle == PanelTabStyle::Buttons; });
-    row("whole placement", [](AppStore &s, const QUuid &id) { s.setPlacement(PanelPlacement(), id); },
-        [](const Panel &p) { return p.placement() == PanelPlacement(); });
     row("placement mode only", [](AppStore &s, const QUuid &id) { s.setPlacementMode(PanelPlacementMode::Free, id); },
-        [](const Panel &p) { return p.placement() == withPlacement([](PanelPlacement &q) { q.mode = PanelPlacementMode::Free; }); });
+        [](const Panel &p) { return placementIs(p, [](PanelPlacement &q) { q.mode = PanelPlacementMode::Free; }); });
     row("placement edge only", [](AppStore &s, const QUuid &id) { s.setPlacementEdge(PanelEdge::Top, id); },
-        [](const Panel &p) { return p.placement() == withPlacement([](PanelPlacement &q) { q.edge = PanelEdge::Top; }); });
+        [](const Panel &p) { return placementIs(p, [](PanelPlacement &q) { q.edge = PanelEdge::Top; }); });
     row("placement alignment only", [](AppStore &s, const QUuid &id) { s.setPlacementAlignment(PanelAlignment::Stretch, id); },
-        [](const Panel &p) {
-            return p.placement() == withPlacement([](PanelPlacement &q) { q.alignment = PanelAlignment::Stretch; });
-        });
+        [](const Panel &p) { return placementIs(p, [](PanelPlacement &q) { q.alignment = PanelAlignment::Stretch; }); });
     row("placement inset only", [](AppStore &s, const QUuid &id) { s.setPlacementEdgeInset(20, id); },
-        [](const Panel &p) { return p.placement() == withPlacement([](PanelPlacement &q) { q.edgeInset = 20; }); });
+        [](const Panel &p) { return placementIs(p, [](PanelPlacement &q) { q.edgeInset = 20; }); });
 }
 
 void TestPanelCommands::setterSavesEvenWhenUnchanged()
@@ -311,21 +253,18 @@ void TestPanelCommands::setterSavesEvenWhenUnchanged()
 
     StoreFixture f(twoPanels());
     const Panel untouched = f.panel(1);
-    StoreSpies spies(f.store.get());
-
+    NotificationCounter notifications(f.store.get());
     command(*f.store, f.panel(0).id());
     command(*f.store, f.panel(0).id()); // the same value again
     QVERIFY(applied(f.panel(0)));
     QCOMPARE(f.panel(1), untouched);
     QCOMPARE(f.saves(), 2);
-    QCOMPARE(spies.panels.count(), 2);
+    QCOMPARE(notifications.total(), 2);
     QCOMPARE(*f.services.storage->lastSaved, f.store->panels());
 
-    const QList<Panel> before = f.store->panels();
     command(*f.store, QUuid::createUuid());
-    QCOMPARE(f.store->panels(), before);
     QCOMPARE(f.saves(), 2);
-    QCOMPARE(spies.total(), 2);
+    QCOMPARE(notifications.total(), 2);
 }
 
 void TestPanelCommands::edgeInset_data()
@@ -373,24 +312,19 @@ void TestPanelCommands::setFreePosition()
     QFETCH(int, expectedSaves);
 
     StoreFixture f(twoPanels());
-    QSignalSpy changed(f.store.get(), &AppStore::panelsChanged);
     f.store->setFreePosition(position, screenID, QUuid::createUuid());
     QCOMPARE(f.saves(), 0);
-
     f.store->setFreePosition(position, screenID, f.panel(0).id());
-    const PanelPlacement expected = withPlacement([&](PanelPlacement &q) {
+    QVERIFY(placementIs(f.panel(0), [&](PanelPlacement &q) {
         q.freePosition = position;
         q.screenID = screenID;
-    });
-    QCOMPARE(f.panel(0).placement(), expected);
+    }));
     QCOMPARE(f.saves(), expectedSaves);
-    QCOMPARE(changed.count(), expectedSaves);
 }
 
 void TestPanelCommands::failedSaveKeepsTheChange()
 {
     StoreFixture f(twoPanels());
-    const QList<Panel> original = f.store->panels();
     QSignalSpy changed(f.store.get(), &AppStore::panelsChanged);
     f.services.storage->failSaves = true;
 
@@ -407,7 +341,6 @@ void TestPanelCommands::failedSaveKeepsTheChange()
     f.services.storage->failSaves = false;
     f.store->setTabStyle(PanelTabStyle::Buttons, f.panel(1).id());
     QCOMPARE(*f.services.storage->lastSaved, f.store->panels());
-    QVERIFY(f.store->panels() != original);
 }
 
 QTEST_GUILESS_MAIN(TestPanelCommands)

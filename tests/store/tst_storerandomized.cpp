@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include <functional>
+#include <limits>
 
 // Long random sequences of panel and tab commands, with valid and unknown ids, blank names and
 // out-of-range values, checking after every command what must always hold.
@@ -52,18 +53,14 @@ public:
 
     double inset()
     {
-        static const double insets[] = {-5, -0.0, 0, 8, 48, 2000};
+        static const double insets[] = {-5, -0.0, 0, 8, 48, 2000, std::numeric_limits<double>::infinity(),
+                                        std::numeric_limits<double>::quiet_NaN()};
         return insets[m_random.bounded(int(std::size(insets)))];
     }
 
     // Few distinct values, so that setting the stored one happens often.
     PanelFreePosition position() { return PanelFreePosition(m_random.bounded(3) / 2.0, m_random.bounded(3) / 2.0); }
-    std::optional<QString> screenID()
-    {
-        if (m_random.bounded(3) == 0)
-            return std::nullopt;
-        return QStringLiteral("screen-%1").arg(m_random.bounded(2));
-    }
+    std::optional<QString> screenID() { return coin() ? std::nullopt : std::optional<QString>(QStringLiteral("screen-%1").arg(bounded(2))); }
 
     template<typename E>
     E pick()
@@ -140,50 +137,34 @@ QList<Command> commands()
 
 QList<Panel> startingPanels()
 {
-    const auto holding = [](const QString &name, int n) {
-        QList<Item> items;
-        for (int i = 0; i < n; ++i)
-            items.append(linkTo(QStringLiteral("/app/%1/%2").arg(name).arg(i), QStringLiteral("%1-%2.png").arg(name).arg(i)));
-        items.append(ItemGroup{.name = name, .links = {linkTo(QStringLiteral("/g/") + name)}});
-        return items;
+    // Tabs with a link and a group, so that removals without confirmation are refused.
+    const auto holding = [](const QString &name) {
+        return tabNamed(name, {linkTo(QStringLiteral("/a"), name + QStringLiteral(".png")),
+                               ItemGroup{.name = name, .links = {linkTo(QStringLiteral("/g"))}}});
     };
-    return {panelWith(QStringLiteral("One"), {tabNamed(QStringLiteral("A"), holding(QStringLiteral("a"), 2)),
-                                              tabNamed(QStringLiteral("B"))}),
-            panelWith(QStringLiteral("Two"), {tabNamed(QStringLiteral("C"), holding(QStringLiteral("c"), 3))}),
+    return {panelWith(QStringLiteral("One"), {holding(QStringLiteral("A")), tabNamed(QStringLiteral("B"))}),
+            panelWith(QStringLiteral("Two"), {holding(QStringLiteral("C"))}),
             panelWith(QStringLiteral("Three"), {tabNamed(QStringLiteral("D"))})};
 }
 
 // Empty when every panel has a valid active tab and no id occurs twice in the store.
 QString structuralFault(const QList<Panel> &panels)
 {
-    QSet<QUuid> seen;
-    const auto fresh = [&seen](const QUuid &id) {
-        if (seen.contains(id))
-            return false;
-        seen.insert(id);
-        return true;
-    };
+    QList<QUuid> ids;
     for (const Panel &panel : panels) {
-        if (panel.tabs().isEmpty() || !panel.tab(panel.activeTabID()))
-            return QStringLiteral("panel %1 has no tab or no valid active tab").arg(panel.name);
-        if (!fresh(panel.id()))
-            return QStringLiteral("duplicate panel id");
+        if (!panel.tab(panel.activeTabID()))
+            return QStringLiteral("panel %1 has no valid active tab").arg(panel.name);
+        ids.append(panel.id());
         for (const PanelTab &tab : panel.tabs()) {
-            if (!fresh(tab.id))
-                return QStringLiteral("duplicate tab id");
+            ids.append(tab.id);
             for (const Item &item : tab.items) {
-                if (!fresh(item.id()))
-                    return QStringLiteral("duplicate item id");
-                if (const ItemGroup *group = item.group()) {
-                    for (const ItemLink &link : group->links) {
-                        if (!fresh(link.id))
-                            return QStringLiteral("duplicate link id");
-                    }
-                }
+                ids.append(item.id());
+                for (const ItemLink &link : item.group() ? item.group()->links : QList<ItemLink>())
+                    ids.append(link.id);
             }
         }
     }
-    return {};
+    return QSet<QUuid>(ids.cbegin(), ids.cend()).size() == ids.size() ? QString() : QStringLiteral("an id occurs twice");
 }
 
 } // namespace
