@@ -1,9 +1,14 @@
 #include "boundedimagereader.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 
+#include <zlib.h>
+
 #include <algorithm>
+#include <array>
 
 namespace BoundedImageReader {
 
@@ -26,6 +31,39 @@ bool isVectorFormat(const QByteArray &format)
 bool fitsBudget(const QSize &size, bool vector)
 {
     return vector || pixelCount(size) <= maxRasterPixels;
+}
+
+bool isGzip(const QByteArray &head)
+{
+    return head.startsWith("\x1f\x8b");
+}
+
+// The decompressed bytes of a gzip stream, or none when it is damaged or would exceed `limit`.
+// Qt's own reader of compressed drawings inflates without any limit.
+std::optional<QByteArray> inflateGzip(QByteArray compressed, qint64 limit)
+{
+    z_stream stream{};
+    if (inflateInit2(&stream, 16 + MAX_WBITS) != Z_OK)
+        return std::nullopt;
+    stream.next_in = reinterpret_cast<Bytef *>(compressed.data());
+    stream.avail_in = uInt(compressed.size());
+    QByteArray inflated;
+    std::array<char, 64 * 1024> chunk;
+    int status = Z_OK;
+    while (status == Z_OK) {
+        stream.next_out = reinterpret_cast<Bytef *>(chunk.data());
+        stream.avail_out = uInt(chunk.size());
+        status = inflate(&stream, Z_NO_FLUSH);
+        const qsizetype produced = qsizetype(chunk.size() - stream.avail_out);
+        if (inflated.size() + produced > limit)
+            status = Z_MEM_ERROR;
+        else
+            inflated.append(chunk.data(), produced);
+    }
+    inflateEnd(&stream);
+    if (status != Z_STREAM_END)
+        return std::nullopt;
+    return inflated;
 }
 
 struct Entry
@@ -52,32 +90,15 @@ std::optional<Entry> chooseEntry(QImageReader &reader, bool vector)
     return best;
 }
 
-} // namespace
-
-QSize reducedSize(const QSize &size, int maxSide)
+std::optional<QImage> decode(QImageReader &reader, qint64 sourceBytes, int maxSide)
 {
-    if (size.isEmpty() || maxSide < 1)
-        return {};
-    const qint64 longer = std::max(size.width(), size.height());
-    if (longer <= maxSide)
-        return size;
-    const auto reduce = [&](int side) { return int(std::max<qint64>(1, qint64(side) * maxSide / longer)); };
-    return QSize(reduce(size.width()), reduce(size.height()));
-}
-
-std::optional<QImage> read(const QString &path, int maxSide)
-{
-    // Only regular files: a FIFO or a device would block or never end.
-    const QFileInfo info(path);
-    if (!info.isFile() || info.size() > maxFileBytes)
-        return std::nullopt;
-
-    QImageReader reader(path);
     reader.setAutoTransform(true);
     const QByteArray format = reader.format();
     if (format.isEmpty())
         return std::nullopt;
     const bool vector = isVectorFormat(format);
+    if (vector && sourceBytes > maxVectorBytes)
+        return std::nullopt;
 
     const auto entry = chooseEntry(reader, vector);
     if (!entry)
@@ -98,6 +119,47 @@ std::optional<QImage> read(const QString &path, int maxSide)
     if (image.isNull())
         return std::nullopt;
     return image;
+}
+
+} // namespace
+
+QSize reducedSize(const QSize &size, int maxSide)
+{
+    if (size.isEmpty() || maxSide < 1)
+        return {};
+    const qint64 longer = std::max(size.width(), size.height());
+    if (longer <= maxSide)
+        return size;
+    const auto reduce = [&](int side) { return int(std::max<qint64>(1, qint64(side) * maxSide / longer)); };
+    return QSize(reduce(size.width()), reduce(size.height()));
+}
+
+std::optional<QImage> read(const QString &path, int maxSide)
+{
+    // Only regular files: a FIFO or a device would block or never end.
+    const QFileInfo info(path);
+    if (!info.isFile() || info.size() > maxFileBytes)
+        return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+
+    if (!isGzip(file.peek(2))) {
+        file.close();
+        // By name, so that formats without a signature are still known by their suffix.
+        QImageReader reader(path);
+        return decode(reader, info.size(), maxSide);
+    }
+    // Compressed: only a drawing is read that way, inflated here within the drawing limit.
+    auto inflated = inflateGzip(file.readAll(), maxVectorBytes);
+    if (!inflated)
+        return std::nullopt;
+    QBuffer buffer(&*inflated);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    if (reader.format() != "svg")
+        return std::nullopt;
+    return decode(reader, inflated->size(), maxSide);
 }
 
 } // namespace BoundedImageReader

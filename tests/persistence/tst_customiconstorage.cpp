@@ -32,26 +32,41 @@ QByteArray encoded(int width, int height, const char *format, QColor color = QCo
     return bytes;
 }
 
+quint32 crc32(QByteArrayView bytes)
+{
+    quint32 crc = 0xFFFFFFFFu;
+    for (char byte : bytes) {
+        crc ^= quint8(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
 // A small PNG whose header claims other dimensions (with a matching checksum).
 QByteArray pngClaiming(quint32 width, quint32 height)
 {
     QByteArray png = encoded(4, 4, "png");
     qToBigEndian(width, png.data() + 16);
     qToBigEndian(height, png.data() + 20);
-    quint32 crc = 0xFFFFFFFFu;
-    for (int i = 12; i < 29; ++i) {
-        crc ^= quint8(png.at(i));
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    qToBigEndian(~crc, png.data() + 29);
+    qToBigEndian(crc32(QByteArrayView(png).sliced(12, 17)), png.data() + 29);
     return png;
 }
 
-QByteArray svg(const char *width, const char *height)
+QByteArray svg(const char *width, const char *height, qsizetype padding = 0)
 {
     return QByteArrayLiteral("<svg xmlns='http://www.w3.org/2000/svg' width='") + width + "' height='" + height
-        + "' viewBox='0 0 10 10'><rect width='10' height='10' fill='#3060c0'/></svg>";
+        + "' viewBox='0 0 10 10'><!--" + QByteArray(padding, ' ') + "--><rect width='10' height='10' fill='#3060c0'/></svg>";
+}
+
+// `bytes` as a gzip file: the raw deflate stream of qCompress between a gzip header and trailer.
+QByteArray gzip(const QByteArray &bytes)
+{
+    const QByteArray zlib = qCompress(bytes, 9);
+    QByteArray trailer(8, '\0');
+    qToLittleEndian(crc32(bytes), trailer.data());
+    qToLittleEndian(quint32(bytes.size()), trailer.data() + 4);
+    return QByteArray("\x1f\x8b\x08\0\0\0\0\0\0\x03", 10) + zlib.mid(6, zlib.size() - 10) + trailer;
 }
 
 // An icon file holding a 16 x 16 and then a 64 x 64 picture, both PNG-compressed.
@@ -95,6 +110,8 @@ void TestCustomIconStorage::importImage_data()
     QTest::newRow("jpeg without suffix") << "photo" << encoded(300, 200, "jpg") << QSize(128, 85) << 255;
     QTest::newRow("svg 100x50 stays") << "a.svg" << svg("100", "50") << QSize(100, 50) << 255;
     QTest::newRow("svg claiming 1000000 square") << "a.svg" << svg("1000000", "1000000") << QSize(128, 128) << 255;
+    QTest::newRow("compressed svg") << "a.svgz" << gzip(svg("100", "50")) << QSize(100, 50) << 255;
+    QTest::newRow("compressed svg inflating to 40 MiB") << "a.svgz" << gzip(svg("10", "10", 40 << 20)) << QSize() << 0;
     QTest::newRow("ico: its largest picture") << "a.ico" << twoSizeIco() << QSize(64, 64) << 128;
     QTest::newRow("png header claiming 30000 square") << "a.png" << pngClaiming(30000, 30000) << QSize() << 0;
     QTest::newRow("png header claiming 7000 square") << "a.png" << pngClaiming(7000, 7000) << QSize() << 0;

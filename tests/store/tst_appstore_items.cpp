@@ -1,12 +1,10 @@
-#include "inmemoryservices.h"
+#include "storefixture.h"
 
 #include "persistence/customiconstorage.h"
-#include "store/appstore.h"
 
 #include <QDir>
 #include <QRandomGenerator>
 #include <QSet>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -44,20 +42,12 @@ QUrl file(const QString &path)
     return QUrl::fromLocalFile(path);
 }
 
-ItemLink link(const QString &path)
-{
-    return ItemLink{.location = file(path)};
-}
-
 // Active tab: /a, /b and group G (/g1, /g2). Other tab: /o and the empty group H.
 Panel samplePanel()
 {
-    PanelTab active;
-    active.items = {link(QStringLiteral("/a")), link(QStringLiteral("/b")),
-                    ItemGroup{.name = QStringLiteral("G"), .links = {link(QStringLiteral("/g1")), link(QStringLiteral("/g2"))}}};
-    PanelTab other;
-    other.items = {link(QStringLiteral("/o")), ItemGroup{.name = QStringLiteral("H")}};
-    return Panel(PanelInit{.name = QStringLiteral("P"), .tab = active, .moreTabs = {other}});
+    const ItemGroup g{.name = QStringLiteral("G"), .links = {linkTo(QStringLiteral("/g1")), linkTo(QStringLiteral("/g2"))}};
+    return panelWith(QStringLiteral("P"), {tabNamed(QStringLiteral("Main"), {linkTo(QStringLiteral("/a")), linkTo(QStringLiteral("/b")), g}),
+                                           tabNamed(QStringLiteral("Other"), {linkTo(QStringLiteral("/o")), ItemGroup{.name = QStringLiteral("H")}})});
 }
 
 QString describe(const QList<Item> &items)
