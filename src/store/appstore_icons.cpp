@@ -57,7 +57,7 @@ AppStore::SetCustomIconResult AppStore::setCustomIcon(const QUrl &source, const 
         removeIconFiles(unreferencedIconFiles({*stored}, m_panels));
         return SetCustomIconResult::NotFound;
     }
-    // An earlier file under another name (as a loaded configuration may hold) is now unused.
+    // An earlier file under another name (as a loaded configuration may hold) goes once unused.
     if (previous)
         removeIconFiles(unreferencedIconFiles({*previous}, m_panels));
     return SetCustomIconResult::Set;
