@@ -2,6 +2,9 @@
 
 #include <QFile>
 
+#include <algorithm>
+#include <cerrno>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>

@@ -2,7 +2,6 @@
 
 #include "desktopentry.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -10,6 +9,11 @@
 
 #include <xcb/xcb.h>
 #include <xcb/xcb_ewmh.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
 
 #include <unistd.h>
 
