@@ -1,7 +1,9 @@
 # Compiler settings shared by every target, set once on an interface target.
 add_library(quayrow_settings INTERFACE)
 target_compile_options(quayrow_settings INTERFACE
-  -Wall -Wextra -Wnon-virtual-dtor -Woverloaded-virtual -Wsuggest-override)
+  -Wall -Wextra -Wnon-virtual-dtor -Woverloaded-virtual -Wsuggest-override
+  # Designated initialisers leave defaulted fields out on purpose.
+  -Wno-missing-field-initializers)
 target_compile_definitions(quayrow_settings INTERFACE
   QT_NO_KEYWORDS
   QT_NO_CAST_FROM_ASCII

@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include <limits>
+
 namespace PanelWindowLevels {
 
 PanelWindowLevel resolved(PanelWindowLevel configured, bool isTemporarilyRaised)
@@ -64,8 +66,13 @@ QColor readableTextColorOn(const QColor &background)
     const QColor srgb = background.toRgb();
     if (!srgb.isValid())
         return Qt::black;
-    const double luminance = 0.2126 * srgb.redF() + 0.7152 * srgb.greenF() + 0.0722 * srgb.blueF();
-    return luminance > 0.6 ? QColor(Qt::black) : QColor(Qt::white);
+    // Luminance 0.2126 r + 0.7152 g + 0.0722 b compared with 0.6 in exact integer arithmetic on
+    // the 16-bit components: in floating point some colours of luminance exactly 0.6 (such as
+    // rgb(71, 180, 127)) come out a rounding step above it and would wrongly get black text.
+    const QRgba64 rgb = srgb.rgba64();
+    const qint64 weighted = 2126 * qint64(rgb.red()) + 7152 * qint64(rgb.green()) + 722 * qint64(rgb.blue());
+    const qint64 threshold = 6000 * qint64(std::numeric_limits<quint16>::max());
+    return weighted > threshold ? QColor(Qt::black) : QColor(Qt::white);
 }
 
 QColor readableTextColor(TabColor tabColor)

@@ -16,9 +16,9 @@ struct ItemLink
     QUuid id = QUuid::createUuid();
     QUrl location;
     // Opaque bookmark bytes carried over from a loaded configuration; never created here.
-    std::optional<QByteArray> bookmark;
+    std::optional<QByteArray> bookmark{};
     // File name in the custom icon storage; absent means the object's own icon.
-    std::optional<QString> customIcon;
+    std::optional<QString> customIcon{};
 
     bool operator==(const ItemLink &) const = default;
 };
@@ -28,8 +28,8 @@ struct ItemGroup
 {
     QUuid id = QUuid::createUuid();
     QString name;
-    QList<ItemLink> links;
-    std::optional<QString> customIcon;
+    QList<ItemLink> links{};
+    std::optional<QString> customIcon{};
 
     bool operator==(const ItemGroup &) const = default;
 };

@@ -368,11 +368,17 @@ std::optional<QString> Panel::customIconFileName(const QUuid &itemID) const
 QStringList Panel::customIconFileNames(const std::optional<QUuid> &tabID) const
 {
     QStringList names;
-    for (const PanelTab &t : m_tabs) {
-        if (tabID && t.id != *tabID)
-            continue;
+    const auto collect = [&names](const PanelTab &t) {
         for (const Item &item : t.items)
             names.append(item.customIconFileNames());
+    };
+    if (tabID) {
+        // A given id names the first tab that has it, like every other tab lookup.
+        if (const PanelTab *t = tab(*tabID))
+            collect(*t);
+        return names;
     }
+    for (const PanelTab &t : m_tabs)
+        collect(t);
     return names;
 }

@@ -16,14 +16,15 @@ struct PanelTab
 {
     QUuid id = QUuid::createUuid();
     QString name;
-    std::optional<TabColor> color;
-    QList<Item> items;
+    std::optional<TabColor> color{};
+    QList<Item> items{};
     bool showsRunningApps = false;
 
     bool operator==(const PanelTab &) const = default;
 };
 
-// Arguments of the Panel constructor; every field but `name` and `tab` has its default.
+// Arguments of the Panel constructor; every field but `name` and `tab` has its default, so
+// designated initialisers may leave them out without a missing-initialiser warning.
 struct PanelInit
 {
     QUuid id = QUuid::createUuid();
@@ -36,10 +37,10 @@ struct PanelInit
     PanelIconSpacing iconSpacing = PanelIconSpacing::Normal;
     PanelTabStyle tabStyle = PanelTabStyle::Slanted;
     PanelTab tab;                       // the first tab
-    QList<PanelTab> moreTabs;           // further tabs, in order
-    std::optional<QUuid> activeTabID;   // absent or unknown: the first tab
+    QList<PanelTab> moreTabs{};         // further tabs, in order
+    std::optional<QUuid> activeTabID{}; // absent or unknown: the first tab
     bool didRevealTabBar = false;
-    PanelPlacement placement;
+    PanelPlacement placement{};
     PanelWindowLevel windowLevel = PanelWindowLevel::Normal;
 };
 

@@ -69,8 +69,8 @@ struct PanelPlacement
     PanelPlacementMode mode = PanelPlacementMode::Free;
     PanelEdge edge = PanelEdge::Bottom;
     PanelAlignment alignment = PanelAlignment::Center;
-    std::optional<PanelFreePosition> freePosition;
-    std::optional<QString> screenID;
+    std::optional<PanelFreePosition> freePosition{};
+    std::optional<QString> screenID{};
     double edgeInset = 0;
 
     PanelOrientation orientation() const;

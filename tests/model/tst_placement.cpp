@@ -1,4 +1,5 @@
 #include "model/placement.h"
+#include "enumcheck.h"
 
 #include <QTest>
 
@@ -9,6 +10,7 @@ class TestPlacement : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void rawValuesInOrder();
     void freePositionNormalises_data();
     void freePositionNormalises();
     void resolve_data();
@@ -18,6 +20,15 @@ private Q_SLOTS:
     void needsReposition_data();
     void needsReposition();
 };
+
+void TestPlacement::rawValuesInOrder()
+{
+    verifyRawValues<PanelPlacementMode>({QStringLiteral("free"), QStringLiteral("snapped")});
+    verifyRawValues<PanelEdge>({QStringLiteral("left"), QStringLiteral("right"), QStringLiteral("top"),
+                                QStringLiteral("bottom")});
+    verifyRawValues<PanelAlignment>({QStringLiteral("start"), QStringLiteral("center"), QStringLiteral("end"),
+                                     QStringLiteral("stretch")});
+}
 
 void TestPlacement::freePositionNormalises_data()
 {

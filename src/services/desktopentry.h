@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The keys of a .desktop file's [Desktop Entry] group that the services use. Strings are
+// unescaped; `name` is localized for the current language settings.
+struct DesktopEntry
+{
+    QString type;
+    QString name;
+    QString icon;
+    QString exec;
+    QString tryExec;
+    QString startupWmClass;
+    bool hidden = false;
+
+    bool isApplication() const { return type == QLatin1String("Application"); }
+};
+
+// Whether the path names a desktop entry file (by its suffix, as the desktop does).
+bool hasDesktopEntrySuffix(const QString &path);
+
+// Reads a .desktop file. None when the location is not a readable regular file of sane size,
+// is not a key file, or lacks a [Desktop Entry] group with a Type.
+std::optional<DesktopEntry> readDesktopEntry(const QString &path);
+
+// The arguments of an Exec value split by its quoting rules, field codes left in place; empty
+// when the value is malformed.
+QStringList execArguments(const QString &exec);
+
+// The program an Exec value starts, as an absolute canonical path: a leading `env` with its
+// assignments is skipped, a bare name is looked up in PATH. Empty when it cannot be found.
+QString execProgramPath(const QString &exec);
+
+// A program name or path made absolute (PATH lookup) and canonical; empty when not found.
+QString resolveProgramPath(const QString &program);

@@ -1,0 +1,3 @@
+#include "serviceslog.h"
+
+Q_LOGGING_CATEGORY(lcServices, "quayrow.services", QtInfoMsg)

@@ -1,0 +1,309 @@
+#include "x11clientlist.h"
+
+#include "desktopentry.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QSysInfo>
+
+#include <xcb/xcb.h>
+#include <xcb/xcb_ewmh.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include <unistd.h>
+
+namespace {
+
+struct FreeDeleter
+{
+    void operator()(void *memory) const { std::free(memory); }
+};
+template<typename T>
+using XcbReply = std::unique_ptr<T, FreeDeleter>;
+
+using PropertyReply = XcbReply<xcb_get_property_reply_t>;
+
+// A property reply's value; empty for a missing property or a window that is gone.
+QByteArray propertyBytes(const PropertyReply &reply)
+{
+    if (!reply || reply->type == XCB_ATOM_NONE)
+        return {};
+    const int length = xcb_get_property_value_length(reply.get());
+    return QByteArray(static_cast<const char *>(xcb_get_property_value(reply.get())), length);
+}
+
+QList<xcb_atom_t> propertyAtoms(const PropertyReply &reply)
+{
+    QList<xcb_atom_t> atoms;
+    if (!reply || reply->format != 32)
+        return atoms;
+    const auto *values = static_cast<const xcb_atom_t *>(xcb_get_property_value(reply.get()));
+    const int count = xcb_get_property_value_length(reply.get()) / int(sizeof(xcb_atom_t));
+    for (int i = 0; i < count; ++i)
+        atoms.append(values[i]);
+    return atoms;
+}
+
+QString canonicalOrSelf(const QString &path)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? path : canonical;
+}
+
+// The programs of a local process, most specific first: the script an interpreter runs, the
+// executable image, and the program named by argv[0].
+QStringList processPrograms(quint32 pid)
+{
+    const QString process = QStringLiteral("/proc/%1").arg(pid);
+    QStringList programs;
+    const QString exeTarget = QFileInfo(process + QLatin1String("/exe")).symLinkTarget();
+    const QString exe = exeTarget.isEmpty() ? QString() : canonicalOrSelf(exeTarget);
+
+    QFile cmdline(process + QLatin1String("/cmdline"));
+    QList<QByteArray> arguments;
+    if (cmdline.open(QIODevice::ReadOnly))
+        arguments = cmdline.read(64 * 1024).split('\0');
+    const QString argv0 = arguments.isEmpty() ? QString() : resolveProgramPath(QFile::decodeName(arguments.first()));
+    if (!argv0.isEmpty() && argv0 == exe) {
+        for (qsizetype i = 1; i < arguments.size(); ++i) {
+            const QString argument = QFile::decodeName(arguments[i]);
+            if (argument.startsWith(QLatin1Char('-')))
+                continue;
+            if (argument.contains(QLatin1Char('/')) && QFileInfo(argument).isFile())
+                programs.append(canonicalOrSelf(argument));
+            break;
+        }
+    }
+    for (const QString &program : {exe, argv0}) {
+        if (!program.isEmpty() && !programs.contains(program))
+            programs.append(program);
+    }
+    return programs;
+}
+
+} // namespace
+
+struct X11ClientList::Private
+{
+    xcb_connection_t *connection = nullptr;
+    xcb_ewmh_connection_t ewmh = {};
+    bool ewmhReady = false;
+    int screenNumber = 0;
+    xcb_window_t root = XCB_WINDOW_NONE;
+    xcb_atom_t gtkApplicationId = XCB_ATOM_NONE;
+    // The resource ids of the connection Qt draws this program's windows on, when it is X11.
+    quint32 ownIdBase = 0;
+    quint32 ownIdMask = 0;
+    QString hostName = QSysInfo::machineHostName();
+
+    struct Known
+    {
+        bool isOwn = false;
+        WindowIdentity identity;
+    };
+    QHash<xcb_window_t, Known> known;
+
+    ~Private()
+    {
+        if (ewmhReady)
+            xcb_ewmh_connection_wipe(&ewmh);
+        if (connection)
+            xcb_disconnect(connection);
+    }
+
+    bool isNormal(const PropertyReply &type, const PropertyReply &transientFor) const;
+    bool isSkipTaskbar(const PropertyReply &state) const;
+    Known identify(xcb_window_t window, const PropertyReply &wmClass, const PropertyReply &gtkId,
+                   const PropertyReply &pid, const PropertyReply &machine) const;
+};
+
+bool X11ClientList::Private::isNormal(const PropertyReply &type, const PropertyReply &transientFor) const
+{
+    const xcb_atom_t normal = ewmh._NET_WM_WINDOW_TYPE_NORMAL;
+    const xcb_atom_t others[] = {
+        ewmh._NET_WM_WINDOW_TYPE_DESKTOP, ewmh._NET_WM_WINDOW_TYPE_DOCK, ewmh._NET_WM_WINDOW_TYPE_TOOLBAR,
+        ewmh._NET_WM_WINDOW_TYPE_MENU, ewmh._NET_WM_WINDOW_TYPE_UTILITY, ewmh._NET_WM_WINDOW_TYPE_SPLASH,
+        ewmh._NET_WM_WINDOW_TYPE_DIALOG, ewmh._NET_WM_WINDOW_TYPE_DROPDOWN_MENU,
+        ewmh._NET_WM_WINDOW_TYPE_POPUP_MENU, ewmh._NET_WM_WINDOW_TYPE_TOOLTIP,
+        ewmh._NET_WM_WINDOW_TYPE_NOTIFICATION, ewmh._NET_WM_WINDOW_TYPE_COMBO, ewmh._NET_WM_WINDOW_TYPE_DND,
+    };
+    // The first type this side knows decides; without one, a transient window is a dialog.
+    for (const xcb_atom_t atom : propertyAtoms(type)) {
+        if (atom == normal)
+            return true;
+        if (std::find(std::begin(others), std::end(others), atom) != std::end(others))
+            return false;
+    }
+    return propertyBytes(transientFor).isEmpty();
+}
+
+bool X11ClientList::Private::isSkipTaskbar(const PropertyReply &state) const
+{
+    return propertyAtoms(state).contains(ewmh._NET_WM_STATE_SKIP_TASKBAR);
+}
+
+X11ClientList::Private::Known X11ClientList::Private::identify(xcb_window_t window, const PropertyReply &wmClass,
+                                                               const PropertyReply &gtkId, const PropertyReply &pid,
+                                                               const PropertyReply &machine) const
+{
+    Known known;
+    known.isOwn = ownIdMask != 0 && (window & ~ownIdMask) == ownIdBase;
+    const QList<QByteArray> classParts = propertyBytes(wmClass).split('\0');
+    known.identity.classInstance = QString::fromLocal8Bit(classParts.value(0));
+    known.identity.className = QString::fromLocal8Bit(classParts.value(1));
+    known.identity.gtkApplicationId = QString::fromUtf8(propertyBytes(gtkId));
+
+    const QByteArray pidBytes = propertyBytes(pid);
+    const QByteArray machineName = propertyBytes(machine);
+    const bool isLocal = machineName.isEmpty() || QString::fromLocal8Bit(machineName) == hostName;
+    if (pidBytes.size() == int(sizeof(quint32)) && isLocal) {
+        quint32 processId = 0;
+        std::memcpy(&processId, pidBytes.constData(), sizeof processId);
+        if (processId == quint32(::getpid()))
+            known.isOwn = true;
+        else if (processId != 0)
+            known.identity.programPaths = processPrograms(processId);
+    }
+    return known;
+}
+
+X11ClientList::X11ClientList(std::unique_ptr<Private> d) : d(std::move(d)) {}
+
+X11ClientList::~X11ClientList() = default;
+
+std::unique_ptr<X11ClientList> X11ClientList::connect(const QString &displayName)
+{
+    auto d = std::make_unique<Private>();
+    const QByteArray display = displayName.toLocal8Bit();
+    d->connection = xcb_connect(display.isEmpty() ? nullptr : display.constData(), &d->screenNumber);
+    if (xcb_connection_has_error(d->connection))
+        return nullptr;
+    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(d->connection));
+    for (int i = 0; i < d->screenNumber && screens.rem > 0; ++i)
+        xcb_screen_next(&screens);
+    if (screens.rem <= 0)
+        return nullptr;
+    d->root = screens.data->root;
+
+    xcb_intern_atom_cookie_t *ewmhCookies = xcb_ewmh_init_atoms(d->connection, &d->ewmh);
+    static const char gtkName[] = "_GTK_APPLICATION_ID";
+    const xcb_intern_atom_cookie_t gtkCookie = xcb_intern_atom(d->connection, 0, sizeof gtkName - 1, gtkName);
+    d->ewmhReady = xcb_ewmh_init_atoms_replies(&d->ewmh, ewmhCookies, nullptr);
+    if (!d->ewmhReady) {
+        std::free(xcb_intern_atom_reply(d->connection, gtkCookie, nullptr));
+        return nullptr;
+    }
+    if (XcbReply<xcb_intern_atom_reply_t> atom{xcb_intern_atom_reply(d->connection, gtkCookie, nullptr)})
+        d->gtkApplicationId = atom->atom;
+
+    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (x11 && x11->connection() && displayName == qEnvironmentVariable("DISPLAY")) {
+        const xcb_setup_t *setup = xcb_get_setup(x11->connection());
+        d->ownIdBase = setup->resource_id_base;
+        d->ownIdMask = setup->resource_id_mask;
+    }
+
+    const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(d->connection, d->root, XCB_CW_EVENT_MASK, &mask);
+    xcb_flush(d->connection);
+    return std::unique_ptr<X11ClientList>(new X11ClientList(std::move(d)));
+}
+
+int X11ClientList::fileDescriptor() const
+{
+    return xcb_get_file_descriptor(d->connection);
+}
+
+bool X11ClientList::hasFailed() const
+{
+    return xcb_connection_has_error(d->connection) != 0;
+}
+
+bool X11ClientList::takeClientListChanged()
+{
+    bool changed = false;
+    while (xcb_generic_event_t *event = xcb_poll_for_event(d->connection)) {
+        if ((event->response_type & ~0x80) == XCB_PROPERTY_NOTIFY) {
+            const auto *notify = reinterpret_cast<const xcb_property_notify_event_t *>(event);
+            changed = changed || (notify->window == d->root && notify->atom == d->ewmh._NET_CLIENT_LIST);
+        }
+        std::free(event);
+    }
+    return changed;
+}
+
+QList<WindowIdentity> X11ClientList::taskbarWindows()
+{
+    xcb_connection_t *const c = d->connection;
+    if (hasFailed())
+        return {};
+    PropertyReply listReply(xcb_get_property_reply(
+        c, xcb_get_property(c, 0, d->root, d->ewmh._NET_CLIENT_LIST, XCB_ATOM_WINDOW, 0, 1u << 16), nullptr));
+    QList<xcb_window_t> windows;
+    for (const xcb_atom_t value : propertyAtoms(listReply))
+        windows.append(value);
+
+    // All questions first, then all answers: one round trip for the whole list.
+    constexpr uint32_t maxLength = 1024;
+    auto ask = [c](xcb_window_t window, xcb_atom_t property) {
+        return xcb_get_property(c, 0, window, property, XCB_ATOM_ANY, 0, maxLength);
+    };
+    auto answer = [c](xcb_get_property_cookie_t cookie) {
+        return PropertyReply(xcb_get_property_reply(c, cookie, nullptr));
+    };
+    struct Questions
+    {
+        xcb_get_property_cookie_t type, state, transientFor, wmClass, gtkId, pid, machine;
+        bool isKnown;
+    };
+    QList<Questions> questions;
+    questions.reserve(windows.size());
+    for (const xcb_window_t window : std::as_const(windows)) {
+        Questions q = {};
+        q.type = ask(window, d->ewmh._NET_WM_WINDOW_TYPE);
+        q.state = ask(window, d->ewmh._NET_WM_STATE);
+        q.transientFor = ask(window, XCB_ATOM_WM_TRANSIENT_FOR);
+        q.isKnown = d->known.contains(window);
+        if (!q.isKnown) {
+            q.wmClass = ask(window, XCB_ATOM_WM_CLASS);
+            q.gtkId = ask(window, d->gtkApplicationId);
+            q.pid = ask(window, d->ewmh._NET_WM_PID);
+            q.machine = ask(window, XCB_ATOM_WM_CLIENT_MACHINE);
+        }
+        questions.append(q);
+    }
+
+    QHash<xcb_window_t, Private::Known> stillKnown;
+    QList<WindowIdentity> result;
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        const Questions &q = questions[i];
+        const PropertyReply type = answer(q.type);
+        const PropertyReply state = answer(q.state);
+        const PropertyReply transientFor = answer(q.transientFor);
+        Private::Known known;
+        // A window destroyed since the list was read answers nothing (its errors are dropped
+        // with the events).
+        if (!type) {
+            if (!q.isKnown) {
+                for (const xcb_get_property_cookie_t cookie : {q.wmClass, q.gtkId, q.pid, q.machine})
+                    xcb_discard_reply(c, cookie.sequence);
+            }
+            continue;
+        }
+        if (q.isKnown) {
+            known = d->known.value(windows[i]);
+        } else {
+            known = d->identify(windows[i], answer(q.wmClass), answer(q.gtkId), answer(q.pid), answer(q.machine));
+        }
+        stillKnown.insert(windows[i], known);
+        if (!known.isOwn && d->isNormal(type, transientFor) && !d->isSkipTaskbar(state))
+            result.append(known.identity);
+    }
+    d->known = std::move(stillKnown);
+    return result;
+}

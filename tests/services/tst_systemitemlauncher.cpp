@@ -1,0 +1,289 @@
+#include "privatebus.h"
+#include "testdesktop.h"
+#include "xtestclient.h"
+
+#include "services/systemitemlauncher.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTest>
+
+// Stands in for the session's file manager and records what it was asked to show.
+class FileManagerStandIn : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.FileManager1")
+
+public:
+    QList<QStringList> shownItems;
+
+public Q_SLOTS:
+    void ShowItems(const QStringList &uris, const QString &startupId)
+    {
+        Q_UNUSED(startupId);
+        shownItems.append(uris);
+    }
+};
+
+class TestSystemItemLauncher : public QObject
+{
+    Q_OBJECT
+
+public:
+    TestSystemItemLauncher(const TestDesktop &desktop, const PrivateSessionBus &bus) : m_desktop(desktop), m_bus(bus) {}
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void launchesDesktopEntriesWithoutShell_data();
+    void launchesDesktopEntriesWithoutShell();
+    void startsExecutablesInHome();
+    void opensFilesWithDefaultApplication_data();
+    void opensFilesWithDefaultApplication();
+    void showsFoldersSelectedInFileManager();
+    void opensParentWhenNoFileManagerAnswers();
+    void announcesLaunchesOnX11();
+    void logsFailures_data();
+    void logsFailures();
+
+private:
+    QString expand(QString text, const QString &path = {}) const;
+    QStringList pwnedFiles() const;
+
+    const TestDesktop &m_desktop;
+    const PrivateSessionBus &m_bus;
+    SystemItemLauncher m_launcher;
+};
+
+QString TestSystemItemLauncher::expand(QString text, const QString &path) const
+{
+    return text.replace(QLatin1String("{helper}"), markerHelperPath())
+        .replace(QLatin1String("{root}"), m_desktop.root())
+        .replace(QLatin1String("{path}"), path);
+}
+
+QStringList TestSystemItemLauncher::pwnedFiles() const
+{
+    return QDir(m_desktop.root()).entryList({QStringLiteral("pwned*")}, QDir::Files);
+}
+
+void TestSystemItemLauncher::initTestCase()
+{
+    m_desktop.writeDesktopEntry(QStringLiteral("opener.desktop"),
+                                expand(QStringLiteral("Type=Application\nName=Opener\nExec={helper} opener %f\n"
+                                                      "MimeType=text/plain;application/x-shellscript;")));
+    m_desktop.writeDesktopEntry(QStringLiteral("folders.desktop"),
+                                expand(QStringLiteral("Type=Application\nName=Folders\nExec={helper} folder %u\n"
+                                                      "MimeType=inode/directory;")));
+    m_desktop.writeDefaultApplications(QStringLiteral("text/plain=opener.desktop\n"
+                                                      "application/x-shellscript=opener.desktop\n"
+                                                      "inode/directory=folders.desktop"));
+}
+
+void TestSystemItemLauncher::init()
+{
+    QDir markers(m_desktop.markerDirectory());
+    for (const QString &name : markers.entryList(QDir::Files))
+        markers.remove(name);
+}
+
+void TestSystemItemLauncher::launchesDesktopEntriesWithoutShell_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("exec");
+    QTest::addColumn<QString>("tag");
+    QTest::addColumn<QStringList>("expectedArguments");
+
+    QTest::newRow("plain Exec") << u"plain.desktop"_qs << u"{helper} plain"_qs << u"plain"_qs << QStringList{u"plain"_qs};
+    QTest::newRow("separators and pipes are arguments")
+        << u"separators.desktop"_qs << u"{helper} separators ; touch {root}/pwned1 && touch {root}/pwned2 | tee {root}/pwned3"_qs
+        << u"separators"_qs
+        << QStringList{u"separators"_qs, u";"_qs, u"touch"_qs, u"{root}/pwned1"_qs, u"&&"_qs, u"touch"_qs,
+                       u"{root}/pwned2"_qs, u"|"_qs, u"tee"_qs, u"{root}/pwned3"_qs};
+    QTest::newRow("quoted command substitution and backticks")
+        << u"substitution.desktop"_qs << u"{helper} substitution \"\\\\$(touch {root}/pwned4)\" \"\\\\`touch {root}/pwned5\\\\`\""_qs
+        << u"substitution"_qs
+        << QStringList{u"substitution"_qs, u"$(touch {root}/pwned4)"_qs, u"`touch {root}/pwned5`"_qs};
+    QTest::newRow("%k of a file name with spaces, quotes and $()")
+        << u"it's \"my\" app; $(touch pwned6).desktop"_qs << u"{helper} keyfile %k"_qs << u"keyfile"_qs
+        << QStringList{u"keyfile"_qs, u"{path}"_qs};
+}
+
+void TestSystemItemLauncher::launchesDesktopEntriesWithoutShell()
+{
+    QFETCH(QString, fileName);
+    QFETCH(QString, exec);
+    QFETCH(QString, tag);
+    QFETCH(QStringList, expectedArguments);
+    const QString path = m_desktop.writeDesktopEntry(fileName, u"Type=Application\nName=Test\nExec="_qs + expand(exec));
+    for (QString &argument : expectedArguments)
+        argument = expand(argument, path);
+
+    m_launcher.launch(QUrl::fromLocalFile(path));
+
+    QTRY_VERIFY(!m_desktop.marker(tag).isEmpty());
+    QCOMPARE(m_desktop.marker(tag).mid(1), expectedArguments);
+    QCOMPARE(pwnedFiles(), QStringList());
+}
+
+void TestSystemItemLauncher::startsExecutablesInHome()
+{
+    const QString tool = QDir(m_desktop.root()).filePath(u"bin/tool"_qs);
+    QDir().mkpath(QFileInfo(tool).path());
+    QVERIFY(QFile::copy(markerHelperPath(), tool));
+
+    m_launcher.launch(QUrl::fromLocalFile(tool));
+
+    QTRY_VERIFY(!m_desktop.marker(u"noargs"_qs).isEmpty());
+    QCOMPARE(m_desktop.marker(u"noargs"_qs), QStringList{QDir(m_desktop.home()).canonicalPath()});
+}
+
+void TestSystemItemLauncher::opensFilesWithDefaultApplication_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("executable");
+
+    QTest::newRow("text file with spaces, quotes and $() in its name")
+        << u"it's \"a\" note; $(touch pwned7).txt"_qs << QByteArray("hello\n") << false;
+    QTest::newRow("executable script is opened, never run")
+        << u"run me.sh"_qs << QByteArray("#!/bin/sh\ntouch \"$(dirname \"$0\")/pwned8\"\n") << true;
+}
+
+void TestSystemItemLauncher::opensFilesWithDefaultApplication()
+{
+    QFETCH(QString, fileName);
+    QFETCH(QByteArray, content);
+    QFETCH(bool, executable);
+    const QString path = m_desktop.writeFile(fileName, content);
+    if (executable)
+        QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner);
+
+    m_launcher.launch(QUrl::fromLocalFile(path));
+
+    QTRY_VERIFY(!m_desktop.marker(u"opener"_qs).isEmpty());
+    QCOMPARE(m_desktop.marker(u"opener"_qs).mid(1), (QStringList{u"opener"_qs, path}));
+    QCOMPARE(pwnedFiles(), QStringList());
+}
+
+void TestSystemItemLauncher::showsFoldersSelectedInFileManager()
+{
+    if (!m_bus.isRunning())
+        QSKIP("dbus-daemon is not installed: no private session bus for a stand-in file manager");
+    QDBusConnection connection = QDBusConnection::connectToBus(m_bus.address(), u"file-manager-stand-in"_qs);
+    FileManagerStandIn standIn;
+    QVERIFY(connection.registerObject(u"/org/freedesktop/FileManager1"_qs, &standIn, QDBusConnection::ExportAllSlots));
+    QVERIFY(connection.registerService(u"org.freedesktop.FileManager1"_qs));
+    const QString folder = QDir(m_desktop.root()).filePath(u"shown folder"_qs);
+    QVERIFY(QDir().mkpath(folder));
+
+    m_launcher.launch(QUrl::fromLocalFile(folder + u"/"_qs));
+
+    QTRY_COMPARE(standIn.shownItems.size(), 1);
+    QCOMPARE(standIn.shownItems.constFirst(), QStringList{QUrl::fromLocalFile(folder).toString(QUrl::FullyEncoded)});
+    QCOMPARE(m_desktop.marker(u"folder"_qs), QStringList());
+    connection.unregisterService(u"org.freedesktop.FileManager1"_qs);
+    connection.unregisterObject(u"/org/freedesktop/FileManager1"_qs);
+    QDBusConnection::disconnectFromBus(u"file-manager-stand-in"_qs);
+}
+
+void TestSystemItemLauncher::opensParentWhenNoFileManagerAnswers()
+{
+    const QString parent = QDir(m_desktop.root()).filePath(u"parent dir"_qs);
+    QVERIFY(QDir().mkpath(parent + u"/child"_qs));
+
+    m_launcher.launch(QUrl::fromLocalFile(parent + u"/child"_qs));
+
+    QTRY_VERIFY(!m_desktop.marker(u"folder"_qs).isEmpty());
+    // GIO hands a local folder over as a path or a URI, as the handler accepts.
+    QCOMPARE(QUrl::fromUserInput(m_desktop.marker(u"folder"_qs).value(2)), QUrl::fromLocalFile(parent));
+}
+
+// Reads the startup-notification messages that arrived on the root window.
+static QList<QByteArray> startupMessages(xcb_connection_t *connection, QByteArray &pending)
+{
+    static const xcb_atom_t begin = XTest::atom(connection, "_NET_STARTUP_INFO_BEGIN");
+    static const xcb_atom_t more = XTest::atom(connection, "_NET_STARTUP_INFO");
+    QList<QByteArray> messages;
+    while (xcb_generic_event_t *event = xcb_poll_for_event(connection)) {
+        const auto *message = reinterpret_cast<const xcb_client_message_event_t *>(event);
+        if ((event->response_type & ~0x80) == XCB_CLIENT_MESSAGE && (message->type == begin || message->type == more)) {
+            if (message->type == begin)
+                pending.clear();
+            const QByteArray piece(reinterpret_cast<const char *>(message->data.data8), 20);
+            const qsizetype end = piece.indexOf('\0');
+            pending += piece.left(end < 0 ? 20 : end);
+            if (end >= 0)
+                messages.append(std::exchange(pending, {}));
+        }
+        std::free(event);
+    }
+    return messages;
+}
+
+void TestSystemItemLauncher::announcesLaunchesOnX11()
+{
+    if (QStandardPaths::findExecutable(u"Xvfb"_qs).isEmpty())
+        QSKIP("Xvfb is not installed: no private X server to announce launches on");
+    XTest::Server x;
+    QVERIFY(x.start(false));
+    const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(x.connection(), XTest::rootOf(x.connection()), XCB_CW_EVENT_MASK, &mask);
+    std::free(xcb_get_input_focus_reply(x.connection(), xcb_get_input_focus(x.connection()), nullptr)); // in effect
+    const QString path = m_desktop.writeDesktopEntry(
+        u"notified.desktop"_qs,
+        expand(u"Type=Application\nName=Notified \"App\"\nStartupNotify=true\nExec={helper} notified"_qs));
+
+    qputenv("DISPLAY", x.display().toLatin1());
+    m_launcher.launch(QUrl::fromLocalFile(path));
+    qunsetenv("DISPLAY");
+
+    QTRY_VERIFY(!m_desktop.marker(u"notified"_qs).isEmpty());
+    QFile idFile(QDir(m_desktop.markerDirectory()).filePath(u"notified.startup-id"_qs));
+    QVERIFY(idFile.open(QIODevice::ReadOnly));
+    const QByteArray id = idFile.readAll();
+    QVERIFY(id.contains("_TIME"));
+    QByteArray pending;
+    QList<QByteArray> messages;
+    QTRY_VERIFY((messages += startupMessages(x.connection(), pending), !messages.isEmpty()));
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages[0].startsWith("new: ID=\"" + id + "\" NAME=\"Notified \\\"App\\\"\" SCREEN=0"),
+             messages[0].constData());
+}
+
+void TestSystemItemLauncher::logsFailures_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QByteArray>("content");
+
+    QTest::newRow("Exec program missing")
+        << u"missing.desktop"_qs << QByteArray("[Desktop Entry]\nType=Application\nName=M\nExec=/nonexistent/program\n");
+    QTest::newRow("TryExec not installed")
+        << u"tryexec.desktop"_qs << QByteArray("[Desktop Entry]\nType=Application\nName=T\nTryExec=/nonexistent/t\nExec=true\n");
+    QTest::newRow("file without a default application") << u"data.bin-unknown"_qs << QByteArray("\x00\x01\x02", 3);
+}
+
+void TestSystemItemLauncher::logsFailures()
+{
+    QFETCH(QString, fileName);
+    QFETCH(QByteArray, content);
+    const QString path = m_desktop.writeFile(fileName, content);
+
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"^Cannot (launch|open) .*"_qs));
+    m_launcher.launch(QUrl::fromLocalFile(path));
+}
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const TestDesktop desktop;
+    const PrivateSessionBus bus;
+    TestSystemItemLauncher test(desktop, bus);
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_systemitemlauncher.moc"

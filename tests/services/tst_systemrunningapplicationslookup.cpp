@@ -1,0 +1,239 @@
+#include "testdesktop.h"
+#include "xtestclient.h"
+
+#include "services/systemrunningapplicationslookup.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <memory>
+#include <vector>
+#include <unistd.h>
+
+
+class TestSystemRunningApplicationsLookup : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TestSystemRunningApplicationsLookup(const TestDesktop &desktop) : m_desktop(desktop) {}
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanup();
+    void matchesWindowsToApplications_data();
+    void matchesWindowsToApplications();
+    void reportsChangesOfTheApplications();
+    void leavesOutOwnWindows();
+    void isEmptyWithoutX11_data();
+    void isEmptyWithoutX11();
+    void survivesTheServerGoing();
+
+private:
+    struct Client
+    {
+        std::unique_ptr<QProcess> process;
+        xcb_window_t window = 0;
+    };
+    Client startClient(const QString &instance, const QString &className, const QStringList &options = {},
+                       const QString &program = {});
+    void stopClient(Client &client);
+    QUrl application(const QString &fileName) const
+    {
+        return QUrl::fromLocalFile(QDir(m_desktop.applicationsDirectory()).filePath(fileName));
+    }
+
+    const TestDesktop &m_desktop;
+    XTest::Server m_x;
+    QString m_copiedProgram;
+    std::vector<Client> m_clients;
+};
+
+TestSystemRunningApplicationsLookup::Client TestSystemRunningApplicationsLookup::startClient(
+    const QString &instance, const QString &className, const QStringList &options, const QString &program)
+{
+    Client client;
+    client.process = std::make_unique<QProcess>();
+    client.process->start(program.isEmpty() ? QCoreApplication::applicationFilePath() : program,
+                          QStringList{u"--x-client"_qs, m_x.display(), instance, className} + options);
+    if (client.process->waitForStarted(5000)) {
+        while (!client.process->canReadLine() && client.process->waitForReadyRead(10000)) {
+        }
+        client.window = QString::fromLatin1(client.process->readLine()).section(u' ', 1).trimmed().toUInt();
+    }
+    return client;
+}
+
+void TestSystemRunningApplicationsLookup::stopClient(Client &client)
+{
+    client.process->closeWriteChannel();
+    client.process->waitForFinished(5000);
+}
+
+void TestSystemRunningApplicationsLookup::initTestCase()
+{
+    for (const char *program : {"Xvfb", "openbox"}) {
+        if (QStandardPaths::findExecutable(QLatin1String(program)).isEmpty())
+            QSKIP(qPrintable(u"%1 is not installed: no private X server with a window manager"_qs.arg(QLatin1String(program))));
+    }
+    QVERIFY(m_x.start(true));
+
+    m_copiedProgram = QDir(m_desktop.root()).filePath(u"bin/copied-client"_qs);
+    QVERIFY(QDir().mkpath(QFileInfo(m_copiedProgram).path()));
+    QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), m_copiedProgram));
+    m_desktop.writeApplication(u"startup.desktop"_qs, u"Exec=startup-app\nStartupWMClass=QuayTestClass"_qs);
+    m_desktop.writeApplication(u"sentinel.desktop"_qs, u"Exec=sentinel-app\nStartupWMClass=SentinelClass"_qs);
+    m_desktop.writeApplication(u"quayrow-idmatch.desktop"_qs, u"Exec=idmatch-app"_qs);
+    m_desktop.writeApplication(u"org.example.GtkApp.desktop"_qs, u"Exec=gtk-app"_qs);
+    m_desktop.writeApplication(u"copied.desktop"_qs, u"Exec="_qs + m_copiedProgram + u" --x-client"_qs);
+}
+
+void TestSystemRunningApplicationsLookup::cleanup()
+{
+    for (Client &client : m_clients)
+        stopClient(client);
+    m_clients.clear();
+    QTRY_COMPARE(XTest::clientList(m_x.connection()).size(), 0);
+}
+
+void TestSystemRunningApplicationsLookup::matchesWindowsToApplications_data()
+{
+    QTest::addColumn<QString>("instance");
+    QTest::addColumn<QString>("className");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<bool>("fromCopiedProgram");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("WM_CLASS against StartupWMClass")
+        << u"quaytest"_qs << u"QuayTestClass"_qs << QStringList() << false << u"startup.desktop"_qs;
+    QTest::newRow("WM_CLASS against the desktop id, any case")
+        << u"x"_qs << u"Quayrow-IdMatch"_qs << QStringList() << false << u"quayrow-idmatch.desktop"_qs;
+    QTest::newRow("_GTK_APPLICATION_ID")
+        << u"unmatched"_qs << u"Unmatched"_qs << QStringList{u"gtk-id=org.example.GtkApp"_qs} << false
+        << u"org.example.GtkApp.desktop"_qs;
+    QTest::newRow("process executable against Exec")
+        << u"unmatched"_qs << u"Unmatched"_qs << QStringList() << true << u"copied.desktop"_qs;
+    QTest::newRow("no installed application") << u"unmatched"_qs << u"Unmatched"_qs << QStringList() << false << QString();
+    QTest::newRow("skip-taskbar window")
+        << u"quaytest"_qs << u"QuayTestClass"_qs << QStringList{u"skip-taskbar"_qs} << false << QString();
+    QTest::newRow("dialog window")
+        << u"quaytest"_qs << u"QuayTestClass"_qs << QStringList{u"dialog"_qs} << false << QString();
+    QTest::newRow("transient window without a type")
+        << u"quaytest"_qs << u"QuayTestClass"_qs << QStringList{u"transient"_qs} << false << QString();
+}
+
+void TestSystemRunningApplicationsLookup::matchesWindowsToApplications()
+{
+    QFETCH(QString, instance);
+    QFETCH(QString, className);
+    QFETCH(QStringList, options);
+    QFETCH(bool, fromCopiedProgram);
+    QFETCH(QString, expected);
+    SystemRunningApplicationsLookup lookup(m_x.display());
+
+    m_clients.push_back(startClient(instance, className, options, fromCopiedProgram ? m_copiedProgram : QString()));
+    QVERIFY(m_clients.back().window != 0);
+    QTRY_VERIFY(XTest::clientList(m_x.connection()).contains(m_clients.back().window));
+    // The sentinel's window comes later in the same event stream: once it is seen, so was the first.
+    m_clients.push_back(startClient(u"sentinel"_qs, u"SentinelClass"_qs));
+
+    QList<QUrl> applications{application(u"sentinel.desktop"_qs)};
+    if (!expected.isEmpty())
+        applications.prepend(application(expected));
+    QTRY_COMPARE(lookup.runningApplications(), applications);
+}
+
+void TestSystemRunningApplicationsLookup::reportsChangesOfTheApplications()
+{
+    SystemRunningApplicationsLookup lookup(m_x.display());
+    QList<QList<QUrl>> reported;
+    lookup.observeChanges([&] { reported.append(lookup.runningApplications()); });
+    const QUrl a = application(u"startup.desktop"_qs);
+    const QUrl b = application(u"sentinel.desktop"_qs);
+
+    Client first = startClient(u"quaytest"_qs, u"QuayTestClass"_qs);
+    QTRY_COMPARE(reported, (QList<QList<QUrl>>{{a}}));
+
+    Client second = startClient(u"quaytest"_qs, u"QuayTestClass"_qs);
+    QTRY_VERIFY(XTest::clientList(m_x.connection()).contains(second.window));
+    Client other = startClient(u"sentinel"_qs, u"SentinelClass"_qs);
+    QTRY_COMPARE(reported.size(), 2);
+    QCOMPARE(reported.constLast(), (QList<QUrl>{a, b}));
+
+    stopClient(first);
+    QTRY_VERIFY(!XTest::clientList(m_x.connection()).contains(first.window));
+    stopClient(other);
+    QTRY_COMPARE(reported.size(), 3);
+    QCOMPARE(reported.constLast(), QList<QUrl>{a});
+
+    stopClient(second);
+    QTRY_COMPARE(reported.size(), 4);
+    QCOMPARE(reported.constLast(), QList<QUrl>());
+}
+
+void TestSystemRunningApplicationsLookup::leavesOutOwnWindows()
+{
+    SystemRunningApplicationsLookup lookup(m_x.display());
+    const xcb_window_t own = XTest::createWindow(m_x.connection(), u"quaytest"_qs, u"QuayTestClass"_qs, {},
+                                                 quint32(::getpid()));
+    QTRY_VERIFY(XTest::clientList(m_x.connection()).contains(own));
+    m_clients.push_back(startClient(u"sentinel"_qs, u"SentinelClass"_qs));
+
+    QTRY_COMPARE(lookup.runningApplications(), QList<QUrl>{application(u"sentinel.desktop"_qs)});
+    xcb_destroy_window(m_x.connection(), own);
+    xcb_flush(m_x.connection());
+}
+
+void TestSystemRunningApplicationsLookup::isEmptyWithoutX11_data()
+{
+    QTest::addColumn<QString>("display");
+
+    QTest::newRow("no display") << QString();
+    QTest::newRow("display that does not answer") << u":4999"_qs;
+    QTest::newRow("default under the offscreen platform") << SystemRunningApplicationsLookup::defaultDisplayName();
+}
+
+void TestSystemRunningApplicationsLookup::isEmptyWithoutX11()
+{
+    QFETCH(QString, display);
+    qputenv("DISPLAY", m_x.display().toLatin1());
+    m_clients.push_back(startClient(u"quaytest"_qs, u"QuayTestClass"_qs));
+    QTRY_VERIFY(XTest::clientList(m_x.connection()).contains(m_clients.back().window));
+
+    SystemRunningApplicationsLookup lookup(display);
+    bool called = false;
+    lookup.observeChanges([&] { called = true; });
+
+    QCOMPARE(lookup.runningApplications(), QList<QUrl>());
+    QVERIFY(!called);
+    qunsetenv("DISPLAY");
+}
+
+void TestSystemRunningApplicationsLookup::survivesTheServerGoing()
+{
+    XTest::Server server;
+    QVERIFY(server.start(false));
+    SystemRunningApplicationsLookup lookup(server.display());
+    lookup.observeChanges([] {});
+    QCOMPARE(lookup.runningApplications(), QList<QUrl>());
+
+    server.stop();
+
+    QTRY_COMPARE(lookup.runningApplications(), QList<QUrl>());
+    QCoreApplication::processEvents();
+}
+
+int main(int argc, char *argv[])
+{
+    if (argc > 1 && qstrcmp(argv[1], "--x-client") == 0)
+        return XTest::runClient(argc, argv);
+    const TestDesktop desktop;
+    QGuiApplication app(argc, argv);
+    TestSystemRunningApplicationsLookup test(desktop);
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_systemrunningapplicationslookup.moc"

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QList>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+#include <xcb/xcb.h>
+
+// Small X11 pieces for the tests: windows with the properties an application's windows carry,
+// and the window manager's client list read back.
+namespace XTest {
+
+// A private X server (Xvfb, display chosen by the server), optionally with openbox keeping the
+// client list, and a connection of the test's own to it.
+class Server
+{
+public:
+    Server() = default;
+    Server(const Server &) = delete;
+    Server &operator=(const Server &) = delete;
+    ~Server();
+
+    bool start(bool withWindowManager);
+    // Ends the server the way a session ends; a killed one would leave its lock file behind, and
+    // two servers started at once could then both take over its display.
+    void stop();
+    QString display() const { return m_display; }
+    xcb_connection_t *connection() const { return m_connection; }
+
+private:
+    QProcess m_server;
+    QProcess m_windowManager;
+    QString m_display;
+    xcb_connection_t *m_connection = nullptr;
+};
+
+xcb_atom_t atom(xcb_connection_t *connection, const char *name);
+xcb_window_t rootOf(xcb_connection_t *connection);
+
+// Creates and maps a window. Options: "skip-taskbar", "dialog", "transient", "gtk-id=<id>".
+xcb_window_t createWindow(xcb_connection_t *connection, const QString &instance, const QString &className,
+                          const QStringList &options, quint32 pid);
+
+QList<xcb_window_t> clientList(xcb_connection_t *connection);
+bool hasWindowManager(xcb_connection_t *connection);
+
+// The child-process side: `--x-client <display> <instance> <class> [options]` maps the window,
+// prints "ready <window>" and keeps it until its standard input closes.
+int runClient(int argc, char *argv[]);
+
+} // namespace XTest
