@@ -70,16 +70,13 @@ void writeLeadingMembers(JsonWriter &writer, const std::optional<QByteArray> &bo
 
 std::optional<ItemRecord> ItemRecord::fromJson(JsonReader &reader)
 {
-    if (reader.peek() != JsonReader::Type::Object) {
-        reader.skipValue();
+    if (!reader.enterObjectOrSkip())
         return std::nullopt;
-    }
     ItemRecord record;
     std::optional<Kind> kind;
     std::optional<QUuid> id;
     // A member present with the wrong type fails the record; a later duplicate key replaces it.
     bool pathValid = true, bookmarkValid = true, nameValid = true, iconValid = true, linksValid = true;
-    reader.beginObject();
     while (reader.nextKey()) {
         if (reader.keyIs(Key::kind)) {
             kind = readKind(reader);

@@ -381,6 +381,14 @@ bool JsonReader::nextKey()
     return expect(':') || fail("expected ':'");
 }
 
+bool JsonReader::enterObjectOrSkip()
+{
+    if (peek() == Type::Object)
+        return beginObject();
+    skipValue();
+    return false;
+}
+
 bool JsonReader::beginArray()
 {
     return begin('[', "expected an array");
@@ -409,21 +417,16 @@ bool JsonReader::skipValue()
         return readStringInto(nullptr, &ignored);
     }
     case Type::Array:
-        if (!beginArray())
+    case Type::Object: {
+        const bool isObject = peek() == Type::Object;
+        if (!(isObject ? beginObject() : beginArray()))
             return false;
-        while (nextElement()) {
+        while (isObject ? nextKey() : nextElement()) {
             if (!skipValue())
                 return false;
         }
         return !failed();
-    case Type::Object:
-        if (!beginObject())
-            return false;
-        while (nextKey()) {
-            if (!skipValue())
-                return false;
-        }
-        return !failed();
+    }
     case Type::Invalid:
         break;
     }

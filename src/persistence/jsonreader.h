@@ -33,6 +33,8 @@ public:
     // Objects: beginObject(), then nextKey() until it answers false (at the closing brace or on
     // an error); a value must be read or skipped after every key.
     bool beginObject();
+    // Opens the next value when it is an object; otherwise consumes it and answers false.
+    bool enterObjectOrSkip();
     bool nextKey();
     // The key last read by nextKey().
     bool keyIs(QLatin1String name) const { return m_key == QByteArrayView(name.data(), name.size()); }

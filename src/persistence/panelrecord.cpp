@@ -44,13 +44,10 @@ void readTabs(JsonReader &reader, QList<TabRecord> &tabs)
 
 std::optional<PanelRecord> PanelRecord::fromJson(JsonReader &reader)
 {
-    if (reader.peek() != JsonReader::Type::Object) {
-        reader.skipValue();
+    if (!reader.enterObjectOrSkip())
         return std::nullopt;
-    }
     PanelRecord record;
     std::optional<QUuid> id;
-    reader.beginObject();
     while (reader.nextKey()) {
         if (reader.keyIs(Key::id))
             id = lenientUuid(reader);

@@ -8,14 +8,11 @@ using namespace JsonFields;
 
 std::optional<TabRecord> TabRecord::fromJson(JsonReader &reader)
 {
-    if (reader.peek() != JsonReader::Type::Object) {
-        reader.skipValue();
+    if (!reader.enterObjectOrSkip())
         return std::nullopt;
-    }
     TabRecord record;
     std::optional<QUuid> id;
     std::optional<QString> name;
-    reader.beginObject();
     while (reader.nextKey()) {
         if (reader.keyIs(Key::id)) {
             id = lenientUuid(reader);
