@@ -1,5 +1,6 @@
 #include "jsonreader.h"
 
+#include <array>
 #include <charconv>
 #include <clocale>
 #include <cstdlib>
@@ -17,6 +18,40 @@ int hexValue(char c)
     if (c >= 'A' && c <= 'F')
         return c - 'A' + 10;
     return -1;
+}
+
+// Bytes that stand for themselves inside a string: printable ASCII but the quote and backslash.
+constexpr std::array<bool, 256> plainStringBytes = [] {
+    std::array<bool, 256> table{};
+    for (int c = 0x20; c < 0x80; ++c)
+        table[c] = c != '"' && c != '\\';
+    return table;
+}();
+
+bool isPlain(char c)
+{
+    return plainStringBytes[uchar(c)];
+}
+
+// The end of the run of plain string bytes that starts at `p`. Eight bytes at a time while none
+// of them is a quote, a backslash, a control character or part of a multi-byte sequence.
+const char *plainRunEnd(const char *p, const char *end)
+{
+    constexpr quint64 ones = 0x0101010101010101ULL;
+    constexpr quint64 highs = 0x8080808080808080ULL;
+    const auto hasZeroByte = [](quint64 v) { return (v - ones) & ~v & highs; };
+    while (end - p >= 8) {
+        quint64 word;
+        std::memcpy(&word, p, 8);
+        const quint64 special = hasZeroByte(word ^ (ones * '"')) | hasZeroByte(word ^ (ones * '\\'))
+            | ((word - ones * 0x20) & ~word & highs) | (word & highs);
+        if (special)
+            break;
+        p += 8;
+    }
+    while (p < end && isPlain(*p))
+        ++p;
+    return p;
 }
 
 bool isDigit(char c)
@@ -63,7 +98,8 @@ JsonReader::JsonReader(QByteArrayView text)
 
 bool JsonReader::fail(const char *reason)
 {
-    if (!failed()) {
+    if (!m_failed) {
+        m_failed = true;
         m_error = QString::fromLatin1(reason);
         m_errorOffset = m_position - m_begin;
     }
@@ -73,14 +109,16 @@ bool JsonReader::fail(const char *reason)
 
 void JsonReader::skipWhitespace()
 {
-    // Indented documents are mostly runs of spaces.
+    // Indented documents are mostly runs of spaces: step over eight at a time.
+    static constexpr quint64 eightSpaces = 0x2020202020202020ULL;
     const char *p = m_position;
     while (p < m_end) {
-        const char c = *p;
-        if (c == ' ' && m_end - p >= 8 && std::memcmp(p, "        ", 8) == 0) {
+        quint64 word;
+        if (m_end - p >= 8 && (std::memcpy(&word, p, 8), word == eightSpaces)) {
             p += 8;
             continue;
         }
+        const char c = *p;
         if (c != ' ' && c != '\n' && c != '\r' && c != '\t')
             break;
         ++p;
@@ -245,9 +283,7 @@ bool JsonReader::readStringInto(QString *text, QByteArrayView *utf8, QByteArray 
     ++m_position;
 
     // Plain ASCII up to the closing quote is by far the most common case.
-    const char *p = m_position;
-    while (p < m_end && *p != '"' && *p != '\\' && uchar(*p) >= 0x20 && uchar(*p) < 0x80)
-        ++p;
+    const char *p = plainRunEnd(m_position, m_end);
     if (p < m_end && *p == '"') {
         if (text)
             *text = QString::fromLatin1(m_position, p - m_position);
@@ -297,8 +333,15 @@ bool JsonReader::readStringInto(QString *text, QByteArrayView *utf8, QByteArray 
             continue;
         }
         if (c < 0x80) {
-            appendUnit(c);
-            ++m_position;
+            if (!text) {
+                appendUnit(c);
+                ++m_position;
+                continue;
+            }
+            // Copy the run of plain characters up to the next special one.
+            const char *q = plainRunEnd(m_position, m_end);
+            out = std::copy(reinterpret_cast<const uchar *>(m_position), reinterpret_cast<const uchar *>(q), out);
+            m_position = q;
             continue;
         }
         // A multi-byte UTF-8 sequence: no overlong forms, no surrogates, nothing past U+10FFFF.
@@ -340,7 +383,7 @@ bool JsonReader::enter()
 {
     if (++m_depth > maximumDepth)
         return fail("nested too deeply");
-    m_started.append(char(0));
+    m_started.push_back(0);
     return true;
 }
 
@@ -360,7 +403,7 @@ bool JsonReader::next(char close, const char *error)
     const bool first = m_started.back() == 0;
     if (expect(close)) {
         --m_depth;
-        m_started.chop(1);
+        m_started.pop_back();
         return false;
     }
     if (!first && !expect(','))

@@ -5,6 +5,8 @@
 #include <QLatin1String>
 #include <QString>
 
+#include <vector>
+
 // A pull parser for strict JSON (RFC 8259) in UTF-8, for decoders that build their values
 // directly instead of going through a document tree.
 //
@@ -49,7 +51,7 @@ public:
     // After the top-level value: whether only white space follows.
     bool finish();
 
-    bool failed() const { return !m_error.isEmpty(); }
+    bool failed() const { return m_failed; }
     // What went wrong and the byte offset where it did.
     QString errorString() const { return m_error; }
     qsizetype errorOffset() const { return m_errorOffset; }
@@ -77,7 +79,8 @@ private:
     QByteArray m_valueBuffer;
     int m_depth = 0;
     // Per open container: whether its first member or element was read.
-    QByteArray m_started;
+    std::vector<char> m_started;
+    bool m_failed = false;
     QString m_error;
     qsizetype m_errorOffset = -1;
 };

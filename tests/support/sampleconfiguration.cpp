@@ -28,7 +28,11 @@ QUuid randomUuid(QRandomGenerator &random)
 
 QString randomPath(QRandomGenerator &random, int serial)
 {
+    // Mostly ordinary names, as on a real desktop, with every kind of unusual one among them.
     static const QStringList parts = {
+        QStringLiteral("usr"), QStringLiteral("share"), QStringLiteral("applications"), QStringLiteral("home"),
+        QStringLiteral("alex"), QStringLiteral("Documents"), QStringLiteral("Projects"), QStringLiteral("Pictures"),
+        QStringLiteral("Music"), QStringLiteral("opt"), QStringLiteral("bin"), QStringLiteral("2024-reports"),
         QStringLiteral("Applications"), QStringLiteral("My Files"), QStringLiteral("100% done"),
         QStringLiteral("#hash"), QStringLiteral("Zürich Ünïcödé"), QStringLiteral("日本語"),
         QStringLiteral("line\nbreak"), QStringLiteral("a?b=c&d"), QStringLiteral("..."),
