@@ -107,7 +107,7 @@ bool JsonReader::fail(const char *reason)
     return false;
 }
 
-void JsonReader::skipWhitespace()
+void JsonReader::skipWhitespaceRun()
 {
     // Indented documents are mostly runs of spaces: step over eight at a time.
     static constexpr quint64 eightSpaces = 0x2020202020202020ULL;

@@ -58,7 +58,14 @@ public:
 
 private:
     bool fail(const char *reason);
-    void skipWhitespace();
+    void skipWhitespace()
+    {
+        // Most calls find a token already, often right after a previous skip.
+        if (m_position < m_end && uchar(*m_position) > ' ')
+            return;
+        skipWhitespaceRun();
+    }
+    void skipWhitespaceRun();
     bool expect(char c);
     // Reads a string into `text`, or as UTF-8 into `utf8` (set to the raw input where it needs
     // no decoding, else to `buffer`).
