@@ -27,7 +27,7 @@ test: deps $(TEST_BUILD_DIR)/CMakeCache.txt
 	cd $(TEST_BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
 bench: build
-	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; true
+	@for b in $(BUILD_DIR)/bench/bench_*; do if [ -f "$$b" ] && [ -x "$$b" ]; then "$$b" || exit 1; fi; done
 
 fuzz: deps
 	cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DQUAYROW_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
