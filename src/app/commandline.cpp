@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QTextStream>
 
+using namespace Qt::StringLiterals;
+
 namespace CommandLine {
 
 namespace {
@@ -40,6 +42,43 @@ int printConfiguration(const QString &file)
     return output.write(bytes) == bytes.size() && output.flush() ? 0 : 1;
 }
 
+// The options the toolkit takes for itself (platform, style, session restore and the like) and
+// removes before the program sees its arguments. Without a display no toolkit reads them, so they
+// are removed here too instead of being refused as unknown. One or two leading dashes; those in
+// the first list take the next argument (or "=value") as their value.
+QStringList withoutToolkitOptions(const QStringList &arguments)
+{
+    static const QStringList withValue{u"platform"_s, u"platformpluginpath"_s, u"platformtheme"_s, u"plugin"_s,
+                                       u"qwindowgeometry"_s, u"qwindowicon"_s, u"qwindowtitle"_s, u"session"_s,
+                                       u"display"_s, u"geometry"_s, u"name"_s, u"title"_s, u"visual"_s,
+                                       u"style"_s, u"stylesheet"_s, u"qmljsdebugger"_s};
+    static const QStringList flags{u"reverse"_s, u"widgetcount"_s, u"sync"_s, u"nograb"_s, u"dograb"_s};
+    QStringList kept;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (argument == u"--") {
+            kept.append(arguments.mid(i));
+            break;
+        }
+        if (i == 0 || !argument.startsWith(u'-')) {
+            kept.append(argument);
+            continue;
+        }
+        const QStringView name = QStringView(argument).mid(argument.startsWith(u"--") ? 2 : 1);
+        const qsizetype equals = name.indexOf(u'=');
+        const QStringView bare = equals < 0 ? name : name.left(equals);
+        if (withValue.contains(bare)) {
+            if (equals < 0)
+                ++i;  // the value follows as its own argument
+            continue;
+        }
+        if (equals < 0 && flags.contains(bare))
+            continue;
+        kept.append(argument);
+    }
+    return kept;
+}
+
 void addOptions(QCommandLineParser &parser)
 {
     parser.setApplicationDescription(QStringLiteral("Floating panels of shortcuts."));
@@ -63,7 +102,7 @@ bool needsNoDisplay(int argc, char *argv[])
     QCommandLineParser parser;
     addOptions(parser);
     // A usage error is reported without a display too.
-    if (!parser.parse(arguments))
+    if (!parser.parse(withoutToolkitOptions(arguments)))
         return true;
     for (const QString &name : {printConfigurationName, QStringLiteral("help"), QStringLiteral("help-all"), QStringLiteral("version")}) {
         if (parser.isSet(name))
@@ -83,7 +122,7 @@ std::optional<int> run(const QStringList &arguments)
     QCommandLineParser parser;
     addOptions(parser);
     // Exits with a message on a usage error, and for --help and --version.
-    parser.process(arguments);
+    parser.process(withoutToolkitOptions(arguments));
 
     const QStringList files = parser.positionalArguments();
     if (!parser.isSet(printConfigurationName)) {

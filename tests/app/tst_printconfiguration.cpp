@@ -145,6 +145,14 @@ void TestPrintConfiguration::helpAndVersion_data()
     QTest::newRow("version") << QStringList{u"--version"_s} << 0 << QByteArray(QUAYROW_VERSION);
     QTest::newRow("help") << QStringList{u"--help"_s} << 0 << QByteArray("--print-configuration");
     QTest::newRow("unknown option") << QStringList{u"--frobnicate"_s} << 1 << QByteArray();
+    // Options of the toolkit are not the program's: they are passed over, not refused.
+    QTest::newRow("version after a platform option")
+        << QStringList{u"-platform"_s, u"offscreen"_s, u"--version"_s} << 0 << QByteArray(QUAYROW_VERSION);
+    QTest::newRow("help after session and style options")
+        << QStringList{u"-session"_s, u"1234"_s, u"--style=fusion"_s, u"-reverse"_s, u"--help"_s} << 0
+        << QByteArray("--print-configuration");
+    QTest::newRow("unknown option among toolkit options")
+        << QStringList{u"-platform"_s, u"offscreen"_s, u"--frobnicate"_s} << 1 << QByteArray();
     QTest::newRow("two files") << QStringList{u"--print-configuration"_s, u"a"_s, u"b"_s} << 1 << QByteArray();
 }
 
