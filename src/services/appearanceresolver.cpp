@@ -19,8 +19,12 @@ QIcon themeIcon(const QString &name)
     return QIcon::fromTheme(name);
 }
 
+// Only a regular file is read: Icon= comes from any .desktop file, and opening a FIFO there
+// would block the caller until some writer appears.
 QIcon imageFileIcon(const QString &path)
 {
+    if (!QFileInfo(path).isFile())
+        return {};
     QImageReader reader(path);
     return reader.canRead() ? QIcon(path) : QIcon();
 }

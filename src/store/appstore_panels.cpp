@@ -1,6 +1,7 @@
 #include "appstore.h"
 
 #include "model/defaultname.h"
+#include "store/iconreferences.h"
 
 #include <algorithm>
 #include <cmath>
@@ -52,8 +53,10 @@ AppStore::RemovePanelResult AppStore::removePanel(const QUuid &panelID, bool con
                                         [](const PanelTab &tab) { return !tab.items.isEmpty(); });
     if (holdsItems && !confirmed)
         return RemovePanelResult::NeedsConfirmation;
-    removeIconFiles(target.customIconFileNames());
+    const QStringList iconFiles = target.customIconFileNames();
     m_panels.removeAt(index);
+    // A file another panel still shows (a loaded configuration may share one) is kept.
+    removeIconFiles(unreferencedIconFiles(iconFiles, m_panels));
     saveAndNotify();
     return RemovePanelResult::Removed;
 }

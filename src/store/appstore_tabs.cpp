@@ -1,6 +1,7 @@
 #include "appstore.h"
 
 #include "model/defaultname.h"
+#include "store/iconreferences.h"
 
 void AppStore::addTab(const QUuid &panelID)
 {
@@ -51,14 +52,17 @@ AppStore::RemoveTabResult AppStore::removeTab(const QUuid &tabID, const QUuid &p
     else if (m_renaming == TabRenaming{panelID, tabID})
         assign(m_renaming, std::optional<TabRenaming>(), &AppStore::renamingChanged);
     clearGroupUIIfInTab(removed);
-    removeIconFiles(iconFiles);
     const bool edited = editPanel(panelID, [&](Panel &panel) {
         if (!isOnlyTab)
             return panel.removeTab(tabID);
         panel.resetToEmptyState(DefaultName::firstTab());
         return true;
     });
-    return edited ? RemoveTabResult::Removed : RemoveTabResult::NotFound;
+    if (!edited)
+        return RemoveTabResult::NotFound;
+    // Only files no other item still shows go (a loaded configuration may share one).
+    removeIconFiles(unreferencedIconFiles(iconFiles, m_panels));
+    return RemoveTabResult::Removed;
 }
 
 void AppStore::selectTab(const QUuid &tabID, const QUuid &panelID)

@@ -11,6 +11,8 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <sys/stat.h>
+
 class TestSystemFileSystemAccess : public QObject
 {
     Q_OBJECT
@@ -74,6 +76,9 @@ void TestSystemFileSystemAccess::initTestCase()
     entry(u"no-icon.desktop"_qs, u"Type=Application\nName=T\nExec=true"_qs);
     entry(u"absolute-icon.desktop"_qs, u"Type=Application\nName=T\nExec=true\nIcon="_qs + QDir(m_desktop.root()).filePath(u"red.png"_qs));
     entry(u"legacy-icon.desktop"_qs, u"Type=Application\nName=T\nExec=true\nIcon=legacy-red"_qs);
+    const QString fifo = QDir(m_desktop.root()).filePath(u"icon-fifo.png"_qs);
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    entry(u"fifo-icon.desktop"_qs, u"Type=Application\nName=T\nExec=true\nIcon="_qs + fifo);
     m_desktop.writeFile(u"report.txt"_qs, "text\n");
     m_desktop.writeFile(u"page.html"_qs, "<html><body>x</body></html>\n");
     QVERIFY(QDir().mkpath(QDir(m_desktop.root()).filePath(u"My Folder"_qs)));
@@ -112,6 +117,7 @@ void TestSystemFileSystemAccess::themeIcons_data()
     QTest::newRow("desktop entry: Icon= name with image suffix") << at(u"suffixed.desktop"_qs) << u"user-bookmarks"_qs;
     QTest::newRow("desktop entry: Icon= not in the theme") << at(u"unknown-icon.desktop"_qs) << u"application-x-executable"_qs;
     QTest::newRow("desktop entry without Icon=") << at(u"no-icon.desktop"_qs) << u"application-x-executable"_qs;
+    QTest::newRow("desktop entry: Icon= a FIFO is not opened") << at(u"fifo-icon.desktop"_qs) << u"application-x-executable"_qs;
     QTest::newRow("folder") << at(u"My Folder"_qs) << u"folder|inode-directory"_qs;
     QTest::newRow("text file") << at(u"report.txt"_qs) << u"text-x-generic"_qs;
     QTest::newRow("HTML file") << at(u"page.html"_qs) << u"text-html"_qs;

@@ -24,6 +24,8 @@ private Q_SLOTS:
     void runningApps();
     void iconFilesFollowTheirItems();
     void sharedIconFileIsKeptWhileReferenced();
+    void sharedIconFileOutlivesRemovalOfOneUser_data();
+    void sharedIconFileOutlivesRemovalOfOneUser();
     void defaultIconStorageLivesBesideTheConfiguration();
     void randomCommandsLeaveExactlyTheReferencedFiles_data();
     void randomCommandsLeaveExactlyTheReferencedFiles();
@@ -251,6 +253,45 @@ void TestAppStoreItems::sharedIconFileIsKeptWhileReferenced()
     QCOMPARE(iconFiles(), QSet<QString>{shared});
     f.store.setCustomIcon(picture(), b, f.p());
     QCOMPARE(iconFiles(), QSet<QString>{AppStore::customIconFileName(b)});
+}
+
+enum class SharerRemoval { Item, Tab, Panel };
+Q_DECLARE_METATYPE(SharerRemoval)
+
+void TestAppStoreItems::sharedIconFileOutlivesRemovalOfOneUser_data()
+{
+    QTest::addColumn<SharerRemoval>("removal");
+    QTest::newRow("removing an item") << SharerRemoval::Item;
+    QTest::newRow("removing a tab") << SharerRemoval::Tab;
+    QTest::newRow("removing a panel") << SharerRemoval::Panel;
+}
+
+void TestAppStoreItems::sharedIconFileOutlivesRemovalOfOneUser()
+{
+    QFETCH(SharerRemoval, removal);
+    // A loaded configuration may point several items at one file not named after any of them:
+    // /a and /o of the first panel and /a of the second.
+    Panel first = samplePanel();
+    Panel second = samplePanel();
+    const QUuid a = first.activeTab().items.at(0).id();
+    const QString shared = QStringLiteral("shared.png");
+    QVERIFY(first.setCustomIcon(shared, a) && first.setCustomIcon(shared, first.tabs().at(1).items.at(0).id()));
+    QVERIFY(second.setCustomIcon(shared, second.activeTab().items.at(0).id()));
+    QVERIFY(SystemCustomIconStorage(m_temp->filePath(QStringLiteral("Icons"))).importImage(picture(), shared));
+    Fixture f(m_temp->filePath(QStringLiteral("Icons")), {first, second});
+
+    switch (removal) {
+    case SharerRemoval::Item:
+        QCOMPARE(f.store.removeItem(a, f.p(), false), AppStore::RemoveItemResult::Removed);
+        break;
+    case SharerRemoval::Tab:
+        QCOMPARE(f.store.removeTab(first.tabs().at(1).id, f.p(), true), AppStore::RemoveTabResult::Removed);
+        break;
+    case SharerRemoval::Panel:
+        QCOMPARE(f.store.removePanel(second.id(), true), AppStore::RemovePanelResult::Removed);
+        break;
+    }
+    QCOMPARE(iconFiles(), QSet<QString>{shared});
 }
 
 void TestAppStoreItems::defaultIconStorageLivesBesideTheConfiguration()
