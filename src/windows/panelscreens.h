@@ -1,0 +1,41 @@
+#pragma once
+
+#include "model/geometry.h"
+#include "model/placement.h"
+
+#include <QRectF>
+#include <QString>
+
+#include <optional>
+
+class QScreen;
+
+// Screen identity as placements store it, and the one conversion between the store's
+// coordinates (y up, origin at the bottom left of the primary screen) and Qt's (y down, origin
+// at the top left of the virtual desktop). Nothing else in the program flips y.
+namespace PanelScreens {
+
+// A name-based (version 5) UUID in the program's own namespace, upper case without braces: of
+// "manufacturer|model|serialNumber" when the monitor reports a serial number (joined by the
+// connector name when another attached monitor reports the same three), otherwise of the
+// connector name. The same monitor keeps its id across launches, reconnections and, where it
+// reports a serial, renumbered connectors. None for a null screen.
+std::optional<QString> panelScreenID(const QScreen *screen);
+
+// The screen's visible frame (without the space that docks and panels reserve), in y-up points.
+Rect visibleFrame(const QScreen *screen);
+
+// What placement logic sees of a screen.
+ScreenSnapshot panelScreenSnapshot(const QScreen *screen);
+
+// The attached screen a placement with this screen id is shown on; null when none is attached.
+QScreen *forPanel(const std::optional<QString> &screenID);
+
+// The screen whose geometry contains the pointer, else the primary screen (null without screens).
+QScreen *screenContainingCursor();
+
+// The y-up global rectangle of a Qt global rectangle, and back.
+Rect toYUp(const QRectF &qtRect);
+QRectF toQt(const Rect &yUpRect);
+
+} // namespace PanelScreens
