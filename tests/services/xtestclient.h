@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QProcess>
 #include <QString>
@@ -43,6 +44,16 @@ xcb_window_t createWindow(xcb_connection_t *connection, const QString &instance,
                           const QStringList &options, quint32 pid);
 
 QList<xcb_window_t> clientList(xcb_connection_t *connection);
+
+// One startup-notification message: its kind ("new", "remove", ...) and its keys.
+struct StartupMessage
+{
+    QByteArray kind;
+    QHash<QByteArray, QByteArray> keys;
+};
+// Collects the startup-notification messages that arrived on the root window (the connection
+// must select PropertyChange there); `pending` keeps a message that is not complete yet.
+QList<StartupMessage> takeStartupMessages(xcb_connection_t *connection, QByteArray &pending);
 bool hasWindowManager(xcb_connection_t *connection);
 
 // The child-process side: `--x-client <display> <instance> <class> [options]` maps the window,
