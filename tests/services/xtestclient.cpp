@@ -115,6 +115,9 @@ xcb_window_t createWindow(xcb_connection_t *c, const QString &instance, const QS
             setProperty(c, window, atom(c, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32, &type, 1);
         } else if (option == QLatin1String("transient")) {
             setProperty(c, window, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 32, &screen->root, 1);
+        } else if (option.startsWith(QLatin1String("pid="))) {
+            const quint32 claimed = option.mid(4).toUInt();
+            setProperty(c, window, atom(c, "_NET_WM_PID"), XCB_ATOM_CARDINAL, 32, &claimed, 1);
         } else if (option.startsWith(QLatin1String("gtk-id="))) {
             const QByteArray id = option.mid(7).toUtf8();
             setProperty(c, window, atom(c, "_GTK_APPLICATION_ID"), atom(c, "UTF8_STRING"), 8, id.constData(),
@@ -207,6 +210,13 @@ bool hasWindowManager(xcb_connection_t *c)
 
 int runClient(int argc, char *argv[])
 {
+    int at = 1;
+    while (at < argc && qstrcmp(argv[at], "--x-client") != 0)
+        ++at;
+    if (at == argc)
+        return -1;
+    argc -= at - 1;
+    argv += at - 1;
     if (argc < 5)
         return 2;
     xcb_connection_t *c = xcb_connect(argv[2], nullptr);

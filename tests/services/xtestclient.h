@@ -39,7 +39,8 @@ private:
 xcb_atom_t atom(xcb_connection_t *connection, const char *name);
 xcb_window_t rootOf(xcb_connection_t *connection);
 
-// Creates and maps a window. Options: "skip-taskbar", "dialog", "transient", "gtk-id=<id>".
+// Creates and maps a window. Options: "skip-taskbar", "dialog", "transient", "gtk-id=<id>",
+// "pid=<n>" (a _NET_WM_PID other than `pid`).
 xcb_window_t createWindow(xcb_connection_t *connection, const QString &instance, const QString &className,
                           const QStringList &options, quint32 pid);
 
@@ -56,8 +57,9 @@ struct StartupMessage
 QList<StartupMessage> takeStartupMessages(xcb_connection_t *connection, QByteArray &pending);
 bool hasWindowManager(xcb_connection_t *connection);
 
-// The child-process side: `--x-client <display> <instance> <class> [options]` maps the window,
-// prints "ready <window>" and keeps it until its standard input closes.
+// The child-process side: `[arguments] --x-client <display> <instance> <class> [options]` maps
+// the window, prints "ready <window>" and keeps it until its standard input closes. -1 when the
+// command line is not a client's.
 int runClient(int argc, char *argv[]);
 
 } // namespace XTest
