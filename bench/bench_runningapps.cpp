@@ -7,11 +7,12 @@
 #include "services/applicationindex.h"
 #include "services/systemrunningapplicationslookup.h"
 
+#include "../tests/services/xtestclient.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -53,14 +54,6 @@ QString ms(double value)
     return QString::number(value, 'f', value < 0.1 ? 4 : 2) + u" ms"_qs;
 }
 
-xcb_atom_t atom(xcb_connection_t *c, const char *name)
-{
-    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(qstrlen(name)), name), nullptr);
-    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return result;
-}
-
 void sync(xcb_connection_t *c)
 {
     std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
@@ -69,29 +62,19 @@ void sync(xcb_connection_t *c)
 // A private X server whose root carries a client list of windows with matching WM_CLASS.
 struct FakeDesktop
 {
-    QProcess server;
-    QString display;
+    XTest::Server server;
     xcb_connection_t *connection = nullptr;
     xcb_window_t root = XCB_WINDOW_NONE;
     QList<xcb_window_t> windows;
 
     bool start()
     {
-        server.start(u"Xvfb"_qs, {u"-displayfd"_qs, u"1"_qs, u"-nolisten"_qs, u"tcp"_qs});
-        if (!server.waitForStarted(5000))
+        if (!server.start(false))
             return false;
-        while (!server.canReadLine() && server.waitForReadyRead(10000)) {
-        }
-        const QString number = QString::fromLatin1(server.readLine()).trimmed();
-        if (number.isEmpty())
-            return false;
-        display = u":"_qs + number;
-        connection = xcb_connect(display.toLatin1().constData(), nullptr);
-        if (xcb_connection_has_error(connection))
-            return false;
+        connection = server.connection();
         const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
         root = screen->root;
-        const xcb_atom_t pid = atom(connection, "_NET_WM_PID");
+        const xcb_atom_t pid = XTest::atom(connection, "_NET_WM_PID");
         for (int i = 0; i < windowCount; ++i) {
             const xcb_window_t window = xcb_generate_id(connection);
             xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, root, 0, 0, 10, 10, 0,
@@ -115,17 +98,9 @@ struct FakeDesktop
 
     void publishClientList()
     {
-        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, root, atom(connection, "_NET_CLIENT_LIST"),
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, root, XTest::atom(connection, "_NET_CLIENT_LIST"),
                             XCB_ATOM_WINDOW, 32, uint32_t(windows.size()), windows.constData());
         sync(connection);
-    }
-
-    ~FakeDesktop()
-    {
-        if (connection)
-            xcb_disconnect(connection);
-        server.terminate();
-        server.waitForFinished(5000);
     }
 };
 
@@ -161,7 +136,7 @@ int main(int argc, char *argv[])
         indexed = index.size();
     }
 
-    SystemRunningApplicationsLookup lookup(desktop.display);
+    SystemRunningApplicationsLookup lookup(desktop.server.display());
     int reports = 0;
     lookup.observeChanges([&reports] { ++reports; });
     QElapsedTimer startup;
