@@ -1,20 +1,14 @@
 #include "applicationindex.h"
 
 #include "desktopentry.h"
+#include "launchtarget.h"
 
 #include <QDirIterator>
-#include <QFile>
+#include <QFileInfo>
 #include <QSet>
 #include <QStandardPaths>
 
-#include <sys/stat.h>
-
 namespace {
-
-QStringList applicationRoots()
-{
-    return QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation);
-}
 
 void insertOnce(QHash<QString, qsizetype> &table, const QString &key, qsizetype index)
 {
@@ -32,46 +26,23 @@ QString lookup(const QHash<QString, qsizetype> &table, const QString &key, const
 
 } // namespace
 
-QList<ApplicationIndex::DirectoryStamp> ApplicationIndex::stampDirectories(const QStringList &roots)
+QStringList ApplicationIndex::defaultRoots()
 {
-    QList<DirectoryStamp> stamps;
-    for (const QString &root : roots) {
-        QStringList directories{root};
-        QDirIterator subdirectories(root, QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-        while (subdirectories.hasNext())
-            directories.append(subdirectories.next());
-        for (const QString &directory : std::as_const(directories)) {
-            struct stat status = {};
-            const bool found = ::stat(QFile::encodeName(directory).constData(), &status) == 0;
-            stamps.append({directory, found ? qint64(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec : -1});
-        }
-    }
-    return stamps;
+    return QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation);
 }
 
-void ApplicationIndex::refreshIfChanged()
+ApplicationIndex ApplicationIndex::build(const QStringList &roots)
 {
-    const QStringList roots = applicationRoots();
-    QList<DirectoryStamp> stamps = stampDirectories(roots);
-    if (m_built && stamps == m_stamps)
-        return;
-    m_stamps = std::move(stamps);
-    rebuild(roots);
-}
-
-void ApplicationIndex::rebuild(const QStringList &roots)
-{
-    m_built = true;
-    m_paths.clear();
-    m_byId.clear();
-    m_byWmClass.clear();
-    m_byIdStem.clear();
-    m_byIdLastComponent.clear();
-    m_byProgram.clear();
-
+    ApplicationIndex index;
     // A desktop id found in an earlier root hides the same id further down, even when hidden.
     QSet<QString> seenIds;
     for (const QString &root : roots) {
+        if (!QFileInfo(root).isDir())
+            continue;
+        index.m_directories.append(root);
+        QDirIterator subdirectories(root, QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        while (subdirectories.hasNext())
+            index.m_directories.append(subdirectories.next());
         const QDir rootDirectory(root);
         QDirIterator files(root, {QStringLiteral("*.desktop")}, QDir::Files, QDirIterator::Subdirectories);
         while (files.hasNext()) {
@@ -80,9 +51,10 @@ void ApplicationIndex::rebuild(const QStringList &roots)
             if (seenIds.contains(id))
                 continue;
             seenIds.insert(id);
-            add(path, id);
+            index.add(path, id);
         }
     }
+    return index;
 }
 
 void ApplicationIndex::add(const QString &path, const QString &id)
@@ -97,12 +69,20 @@ void ApplicationIndex::add(const QString &path, const QString &id)
     insertOnce(m_byWmClass, entry->startupWmClass.toLower(), index);
     insertOnce(m_byIdStem, stem.toLower(), index);
     insertOnce(m_byIdLastComponent, stem.section(QLatin1Char('.'), -1).toLower(), index);
-    insertOnce(m_byProgram, execProgramPath(entry->exec), index);
-    insertOnce(m_byProgram, resolveProgramPath(entry->tryExec), index);
+    const LaunchTarget target = execLaunchTarget(entry->exec, entry->workingDirectory);
+    insertOnce(m_byProgram, target.program, index);
+    insertOnce(m_bySandboxAppId, target.sandboxAppId, index);
+    if (const QString tryExec = resolveProgramPath(entry->tryExec); !isInterpreter(tryExec))
+        insertOnce(m_byProgram, tryExec, index);
 }
 
 QString ApplicationIndex::applicationFor(const WindowIdentity &window) const
 {
+    if (window.isSandboxed && !window.sandboxAppId.isEmpty()) {
+        if (QString path = lookup(m_bySandboxAppId, window.sandboxAppId, m_paths); !path.isEmpty())
+            return path;
+        return lookup(m_byId, window.sandboxAppId + QLatin1String(".desktop"), m_paths);
+    }
     const QString className = window.className.toLower();
     const QString instance = window.classInstance.toLower();
     for (const QHash<QString, qsizetype> *table : {&m_byWmClass, &m_byIdStem, &m_byIdLastComponent}) {
@@ -115,6 +95,8 @@ QString ApplicationIndex::applicationFor(const WindowIdentity &window) const
         if (QString path = lookup(m_byId, window.gtkApplicationId + QLatin1String(".desktop"), m_paths); !path.isEmpty())
             return path;
     }
+    if (window.isSandboxed)
+        return {};
     for (const QString &program : window.programPaths) {
         if (QString path = lookup(m_byProgram, program, m_paths); !path.isEmpty())
             return path;

@@ -49,6 +49,7 @@ std::optional<DesktopEntry> readDesktopEntry(const QString &path)
     entry.exec = stringValue(keyFile.get(), "Exec");
     entry.tryExec = stringValue(keyFile.get(), "TryExec").trimmed();
     entry.startupWmClass = stringValue(keyFile.get(), "StartupWMClass").trimmed();
+    entry.workingDirectory = stringValue(keyFile.get(), "Path").trimmed();
     entry.hidden = g_key_file_get_boolean(keyFile.get(), group, "Hidden", nullptr);
     return entry;
 }
@@ -65,20 +66,6 @@ QStringList execArguments(const QString &exec)
     for (gint i = 0; i < count; ++i)
         result.append(QString::fromUtf8(arguments.get()[i]));
     return result;
-}
-
-QString execProgramPath(const QString &exec)
-{
-    const QStringList arguments = execArguments(exec);
-    qsizetype index = 0;
-    if (!arguments.isEmpty() && QFileInfo(arguments.first()).fileName() == QLatin1String("env")) {
-        index = 1;
-        while (index < arguments.size()
-               && (arguments[index].contains(QLatin1Char('=')) || arguments[index].startsWith(QLatin1Char('-')))) {
-            ++index;
-        }
-    }
-    return index < arguments.size() ? resolveProgramPath(arguments[index]) : QString();
 }
 
 QString resolveProgramPath(const QString &program)

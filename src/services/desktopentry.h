@@ -15,6 +15,7 @@ struct DesktopEntry
     QString exec;
     QString tryExec;
     QString startupWmClass;
+    QString workingDirectory; // Path
     bool hidden = false;
 
     bool isApplication() const { return type == QLatin1String("Application"); }
@@ -30,10 +31,6 @@ std::optional<DesktopEntry> readDesktopEntry(const QString &path);
 // The arguments of an Exec value split by its quoting rules, field codes left in place; empty
 // when the value is malformed.
 QStringList execArguments(const QString &exec);
-
-// The program an Exec value starts, as an absolute canonical path: a leading `env` with its
-// assignments is skipped, a bare name is looked up in PATH. Empty when it cannot be found.
-QString execProgramPath(const QString &exec);
 
 // A program name or path made absolute (PATH lookup) and canonical; empty when not found.
 QString resolveProgramPath(const QString &program);

@@ -1,32 +1,11 @@
 #include "itemkind.h"
 
 #include "desktopentry.h"
-#include "regularfile.h"
+#include "elfexecutable.h"
 
 #include <QFile>
 
 #include <sys/stat.h>
-#include <unistd.h>
-
-namespace {
-
-// An ELF header up to e_type: the magic, class, data, version, ABI, padding and the type.
-bool isElfExecutable(const QString &path)
-{
-    const QByteArray encoded = QFile::encodeName(path);
-    if (::access(encoded.constData(), X_OK) != 0)
-        return false;
-    const std::optional<QByteArray> head = readRegularFileHead(path, 18);
-    if (!head || head->size() < 18 || !head->startsWith("\x7f" "ELF"))
-        return false;
-    // e_type: ET_EXEC (2) or ET_DYN (3, position-independent executables), in the file's byte order.
-    const bool littleEndian = head->at(5) == 1;
-    const auto low = static_cast<unsigned char>(head->at(littleEndian ? 16 : 17));
-    const auto high = static_cast<unsigned char>(head->at(littleEndian ? 17 : 16));
-    return high == 0 && (low == 2 || low == 3);
-}
-
-} // namespace
 
 ItemKind itemKind(const QUrl &location)
 {

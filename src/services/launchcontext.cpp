@@ -1,174 +1,108 @@
 #include "launchcontext.h"
 
+#include <QByteArray>
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QSysInfo>
+#include <QGuiApplication>
+#include <QtGui/private/qtx11extras_p.h>
 
 #include <gio/gdesktopappinfo.h>
-#include <xcb/xcb.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <cstring>
-#include <memory>
-#include <unistd.h>
+#include <vector>
+
+// The library's API is stable in practice (window managers and toolkits use it); it asks its
+// users to say that they know it was never declared frozen.
+#define SN_API_NOT_YET_FROZEN 1
+#include <libsn/sn-launcher.h>
+
+// Declared by the header as sn_launcher_context_set_application_id, but the library exports the
+// setter under this name only.
+extern "C" void sn_launcher_set_application_id(SnLauncherContext *context, const char *desktopFile);
 
 namespace {
 
-struct FreeDeleter
-{
-    void operator()(void *memory) const { std::free(memory); }
-};
-
-xcb_atom_t internAtom(xcb_connection_t *c, const char *name)
-{
-    std::unique_ptr<xcb_intern_atom_reply_t, FreeDeleter> reply(
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(qstrlen(name)), name), nullptr));
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-}
-
-QByteArray quoted(const QByteArray &value)
-{
-    QByteArray escaped = value;
-    escaped.replace('\\', "\\\\").replace('"', "\\\"");
-    return '"' + escaped + '"';
-}
-
-// One connection for one message: launches are rare, and a connection kept open would need its
-// events read.
-class StartupAnnouncer
+// The launches of one launch context, announced on the X connection Qt draws on. The connection
+// stays open, so the server reads every message, also the last one before a launch fails.
+class LaunchAnnouncer
 {
 public:
-    StartupAnnouncer()
+    LaunchAnnouncer(xcb_connection_t *connection, int screen, quint32 timestamp)
+        : m_display(sn_xcb_display_new(connection, nullptr, nullptr)), m_screen(screen), m_timestamp(timestamp)
     {
-        const QByteArray display = qgetenv("DISPLAY");
-        if (display.isEmpty())
-            return;
-        m_connection = xcb_connect(display.constData(), &m_screenNumber);
-        if (xcb_connection_has_error(m_connection))
-            return;
-        xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
-        for (int i = 0; i < m_screenNumber && screens.rem > 0; ++i)
-            xcb_screen_next(&screens);
-        if (screens.rem <= 0)
-            return;
-        m_root = screens.data->root;
-        m_window = xcb_generate_id(m_connection);
-        const uint32_t values[] = {1, XCB_EVENT_MASK_PROPERTY_CHANGE};
-        xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, m_window, m_root, -100, -100, 1, 1, 0,
-                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT,
-                          XCB_CW_OVERRIDE_REDIRECT | XCB_CW_EVENT_MASK, values);
-        m_ready = true;
     }
-    ~StartupAnnouncer()
+    ~LaunchAnnouncer()
     {
-        if (m_connection) {
-            if (m_ready)
-                xcb_destroy_window(m_connection, m_window);
-            xcb_flush(m_connection);
-            xcb_disconnect(m_connection);
-        }
+        for (SnLauncherContext *launch : m_launches)
+            sn_launcher_context_unref(launch);
+        sn_display_unref(m_display);
     }
-    StartupAnnouncer(const StartupAnnouncer &) = delete;
-    StartupAnnouncer &operator=(const StartupAnnouncer &) = delete;
+    LaunchAnnouncer(const LaunchAnnouncer &) = delete;
+    LaunchAnnouncer &operator=(const LaunchAnnouncer &) = delete;
 
-    bool isReady() const { return m_ready; }
-    int screenNumber() const { return m_screenNumber; }
-
-    // The X server's current time, from a property change on the helper window.
-    xcb_timestamp_t serverTime()
+    // Sends "new:" for the application; the startup id to hand to the started program.
+    char *announce(GAppInfo *info)
     {
-        const xcb_atom_t property = internAtom(m_connection, "_QUAYROW_TIMESTAMP");
-        xcb_change_property(m_connection, XCB_PROP_MODE_APPEND, m_window, property, XCB_ATOM_STRING, 8, 0, nullptr);
-        xcb_flush(m_connection);
-        while (std::unique_ptr<xcb_generic_event_t, FreeDeleter> event{xcb_wait_for_event(m_connection)}) {
-            if ((event->response_type & ~0x80) == XCB_PROPERTY_NOTIFY)
-                return reinterpret_cast<xcb_property_notify_event_t *>(event.get())->time;
+        SnLauncherContext *launch = sn_launcher_context_new(m_display, m_screen);
+        m_launches.push_back(launch);
+        const char *displayName = g_app_info_get_display_name(info);
+        if (displayName)
+            sn_launcher_context_set_name(launch, displayName);
+        QByteArray binary;
+        if (const char *executable = g_app_info_get_executable(info)) {
+            binary = QFileInfo(QFile::decodeName(executable)).fileName().toLocal8Bit();
+            sn_launcher_context_set_binary_name(launch, binary.constData());
         }
-        return XCB_CURRENT_TIME;
+        if (G_IS_DESKTOP_APP_INFO(info)) {
+            if (const char *path = g_desktop_app_info_get_filename(G_DESKTOP_APP_INFO(info)))
+                sn_launcher_set_application_id(launch, path);
+            const GCharPtr wmClass(g_desktop_app_info_get_string(G_DESKTOP_APP_INFO(info), "StartupWMClass"));
+            if (wmClass)
+                sn_launcher_context_set_wmclass(launch, wmClass.get());
+        }
+        if (GIcon *icon = g_app_info_get_icon(info); icon && G_IS_THEMED_ICON(icon)) {
+            const gchar *const *names = g_themed_icon_get_names(G_THEMED_ICON(icon));
+            if (names && names[0])
+                sn_launcher_context_set_icon_name(launch, names[0]);
+        }
+        const QByteArray launcher = QCoreApplication::applicationName().toUtf8();
+        const QByteArray launchee = binary.isEmpty() ? QByteArray(displayName ? displayName : "application") : binary;
+        sn_launcher_context_initiate(launch, launcher.isEmpty() ? "quayrow2" : launcher.constData(),
+                                     launchee.constData(), m_timestamp);
+        return g_strdup(sn_launcher_context_get_startup_id(launch));
     }
 
-    // Sends a startup-notification message to the root window in 20-byte pieces.
-    void send(const QByteArray &message)
+    // Sends "remove:" for a launch that failed, so that the busy feedback ends at once.
+    void withdraw(const char *startupId)
     {
-        const xcb_atom_t begin = internAtom(m_connection, "_NET_STARTUP_INFO_BEGIN");
-        const xcb_atom_t more = internAtom(m_connection, "_NET_STARTUP_INFO");
-        const QByteArray bytes = message + '\0';
-        for (qsizetype offset = 0; offset < bytes.size(); offset += 20) {
-            xcb_client_message_event_t event = {};
-            event.response_type = XCB_CLIENT_MESSAGE;
-            event.format = 8;
-            event.window = m_window;
-            event.type = offset == 0 ? begin : more;
-            const QByteArray piece = bytes.mid(offset, 20);
-            std::memcpy(event.data.data8, piece.constData(), size_t(piece.size()));
-            xcb_send_event(m_connection, 0, m_root, XCB_EVENT_MASK_PROPERTY_CHANGE, reinterpret_cast<const char *>(&event));
+        for (SnLauncherContext *launch : m_launches) {
+            if (startupId && qstrcmp(sn_launcher_context_get_startup_id(launch), startupId) == 0)
+                sn_launcher_context_complete(launch);
         }
-        xcb_flush(m_connection);
     }
 
 private:
-    xcb_connection_t *m_connection = nullptr;
-    int m_screenNumber = 0;
-    xcb_window_t m_root = XCB_WINDOW_NONE;
-    xcb_window_t m_window = XCB_WINDOW_NONE;
-    bool m_ready = false;
+    SnDisplay *m_display;
+    int m_screen;
+    quint32 m_timestamp;
+    std::vector<SnLauncherContext *> m_launches;
 };
-
-QByteArray startupId(xcb_timestamp_t time)
-{
-    static std::atomic<int> sequence = 0;
-    return QStringLiteral("%1-%2-%3-launch-%4_TIME%5")
-        .arg(QCoreApplication::applicationName().isEmpty() ? QStringLiteral("quayrow") : QCoreApplication::applicationName())
-        .arg(::getpid())
-        .arg(QSysInfo::machineHostName())
-        .arg(++sequence)
-        .arg(time)
-        .toUtf8()
-        .replace(' ', '_');
-}
-
-char *announceLaunch(GAppLaunchContext *, GAppInfo *info, GList *)
-{
-    StartupAnnouncer announcer;
-    if (!announcer.isReady())
-        return nullptr;
-    const QByteArray id = startupId(announcer.serverTime());
-    QByteArray message = "new: ID=" + quoted(id) + " NAME=" + quoted(g_app_info_get_display_name(info))
-        + " SCREEN=" + QByteArray::number(announcer.screenNumber());
-    if (const char *executable = g_app_info_get_executable(info))
-        message += " BIN=" + quoted(QFileInfo(QString::fromUtf8(executable)).fileName().toUtf8());
-    if (G_IS_DESKTOP_APP_INFO(info)) {
-        if (const char *path = g_desktop_app_info_get_filename(G_DESKTOP_APP_INFO(info)))
-            message += " APPLICATION_ID=" + quoted(path);
-        const GCharPtr wmClass(g_desktop_app_info_get_string(G_DESKTOP_APP_INFO(info), "StartupWMClass"));
-        if (wmClass)
-            message += " WMCLASS=" + quoted(wmClass.get());
-    }
-    if (GIcon *icon = g_app_info_get_icon(info); icon && G_IS_THEMED_ICON(icon)) {
-        const gchar *const *names = g_themed_icon_get_names(G_THEMED_ICON(icon));
-        if (names && names[0])
-            message += " ICON=" + quoted(names[0]);
-    }
-    announcer.send(message);
-    return g_strdup(id.constData());
-}
-
-void announceFailure(GAppLaunchContext *, const char *startupNotifyId)
-{
-    StartupAnnouncer announcer;
-    if (announcer.isReady() && startupNotifyId)
-        announcer.send("remove: ID=" + quoted(startupNotifyId));
-}
 
 struct AnnouncingContext
 {
     GAppLaunchContext parent;
+    LaunchAnnouncer *announcer;
 };
 struct AnnouncingContextClass
 {
     GAppLaunchContextClass parent;
 };
+
+GObjectClass *announcingContextParentClass = nullptr;
+
+LaunchAnnouncer *announcerOf(GAppLaunchContext *context)
+{
+    return reinterpret_cast<AnnouncingContext *>(context)->announcer;
+}
 
 GType announcingContextType()
 {
@@ -178,9 +112,18 @@ GType announcingContextType()
             nullptr,
             nullptr,
             [](gpointer klass, gpointer) {
+                announcingContextParentClass = G_OBJECT_CLASS(g_type_class_peek_parent(klass));
+                G_OBJECT_CLASS(klass)->finalize = [](GObject *object) {
+                    delete reinterpret_cast<AnnouncingContext *>(object)->announcer;
+                    announcingContextParentClass->finalize(object);
+                };
                 auto *contextClass = static_cast<GAppLaunchContextClass *>(klass);
-                contextClass->get_startup_notify_id = announceLaunch;
-                contextClass->launch_failed = announceFailure;
+                contextClass->get_startup_notify_id = [](GAppLaunchContext *context, GAppInfo *info, GList *) {
+                    return announcerOf(context)->announce(info);
+                };
+                contextClass->launch_failed = [](GAppLaunchContext *context, const char *startupId) {
+                    announcerOf(context)->withdraw(startupId);
+                };
             },
             nullptr,
             nullptr,
@@ -194,11 +137,23 @@ GType announcingContextType()
     return type;
 }
 
+// The X server time of the last user input Qt handled, else of the last event it saw; 0 (the
+// server's "current time") before any.
+quint32 lastKnownServerTime()
+{
+    const quint32 userTime = QX11Info::appUserTime();
+    return userTime != 0 ? userTime : QX11Info::appTime();
+}
+
 } // namespace
 
-GObjectPtr<GAppLaunchContext> makeLaunchContext()
+GObjectPtr<GAppLaunchContext> makeLaunchContext(std::optional<quint32> timestamp)
 {
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
         return GObjectPtr<GAppLaunchContext>(g_app_launch_context_new());
-    return GObjectPtr<GAppLaunchContext>(G_APP_LAUNCH_CONTEXT(g_object_new(announcingContextType(), nullptr)));
+    auto *context = static_cast<AnnouncingContext *>(g_object_new(announcingContextType(), nullptr));
+    context->announcer = new LaunchAnnouncer(connection, QX11Info::appScreen(), timestamp.value_or(lastKnownServerTime()));
+    return GObjectPtr<GAppLaunchContext>(G_APP_LAUNCH_CONTEXT(context));
 }

@@ -29,9 +29,9 @@ private:
 };
 
 // Opens without blocking (a FIFO would wait for a writer) and accepts only regular files.
-std::optional<QByteArray> read(const QString &path, qint64 maxBytes, bool wholeFileOnly)
+std::optional<QByteArray> read(const QString &path, qint64 offset, qint64 maxBytes, bool wholeFileOnly)
 {
-    if (path.isEmpty() || maxBytes < 0)
+    if (path.isEmpty() || maxBytes < 0 || offset < 0)
         return std::nullopt;
     const QByteArray encoded = QFile::encodeName(path);
     const FileDescriptor fd(::open(encoded.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
@@ -43,10 +43,12 @@ std::optional<QByteArray> read(const QString &path, qint64 maxBytes, bool wholeF
     if (wholeFileOnly && status.st_size > maxBytes)
         return std::nullopt;
 
-    QByteArray data(static_cast<qsizetype>(std::min<qint64>(maxBytes, status.st_size)), Qt::Uninitialized);
+    const qint64 available = std::max<qint64>(0, status.st_size - offset);
+    QByteArray data(static_cast<qsizetype>(std::min<qint64>(maxBytes, available)), Qt::Uninitialized);
     qsizetype filled = 0;
     while (filled < data.size()) {
-        const ssize_t count = ::read(fd.get(), data.data() + filled, static_cast<size_t>(data.size() - filled));
+        const ssize_t count = ::pread(fd.get(), data.data() + filled, static_cast<size_t>(data.size() - filled),
+                                      static_cast<off_t>(offset + filled));
         if (count < 0 && errno == EINTR)
             continue;
         if (count < 0)
@@ -63,10 +65,15 @@ std::optional<QByteArray> read(const QString &path, qint64 maxBytes, bool wholeF
 
 std::optional<QByteArray> readRegularFileHead(const QString &path, qint64 maxBytes)
 {
-    return read(path, maxBytes, false);
+    return read(path, 0, maxBytes, false);
+}
+
+std::optional<QByteArray> readRegularFileAt(const QString &path, qint64 offset, qint64 maxBytes)
+{
+    return read(path, offset, maxBytes, false);
 }
 
 std::optional<QByteArray> readSmallRegularFile(const QString &path, qint64 maxBytes)
 {
-    return read(path, maxBytes, true);
+    return read(path, 0, maxBytes, true);
 }

@@ -25,15 +25,15 @@ QString uriOf(const QString &path)
     return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
 }
 
-void openWithDefaultApplication(const QString &uri)
+void openWithDefaultApplication(const QString &uri, std::optional<quint32> timestamp)
 {
-    const GObjectPtr<GAppLaunchContext> context = makeLaunchContext();
+    const GObjectPtr<GAppLaunchContext> context = makeLaunchContext(timestamp);
     GErrorSlot error;
     if (!g_app_info_launch_default_for_uri(uri.toUtf8().constData(), context.get(), error.out()))
         qCWarning(lcServices, "Cannot open %s: %s", qUtf8Printable(uri), error.message());
 }
 
-void launchDesktopEntry(const QString &path)
+void launchDesktopEntry(const QString &path, std::optional<quint32> timestamp)
 {
     const GObjectPtr<GDesktopAppInfo> info(g_desktop_app_info_new_from_filename(QFile::encodeName(path).constData()));
     if (!info) {
@@ -41,7 +41,7 @@ void launchDesktopEntry(const QString &path)
                   qUtf8Printable(path));
         return;
     }
-    const GObjectPtr<GAppLaunchContext> context = makeLaunchContext();
+    const GObjectPtr<GAppLaunchContext> context = makeLaunchContext(timestamp);
     GErrorSlot error;
     if (!g_app_info_launch_uris(G_APP_INFO(info.get()), nullptr, context.get(), error.out()))
         qCWarning(lcServices, "Cannot launch %s: %s", qUtf8Printable(path), error.message());
@@ -60,12 +60,12 @@ QString parentFolder(const QString &path)
 
 // Asks the session's file manager to show the folder selected in its parent; when none answers
 // (no bus, no such service, an error or a timeout) the parent is opened with its default handler.
-void showFolder(const QString &path)
+void showFolder(const QString &path, std::optional<quint32> timestamp)
 {
     const QString folder = QDir::cleanPath(path);
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
-        openWithDefaultApplication(uriOf(parentFolder(folder)));
+        openWithDefaultApplication(uriOf(parentFolder(folder)), timestamp);
         return;
     }
     QDBusMessage call = QDBusMessage::createMethodCall(
@@ -73,11 +73,11 @@ void showFolder(const QString &path)
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
     call << QStringList{uriOf(folder)} << QString();
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, showItemsTimeoutMs));
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher, [folder](QDBusPendingCallWatcher *finished) {
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher, [folder, timestamp](QDBusPendingCallWatcher *finished) {
         if (finished->isError()) {
             qCInfo(lcServices, "No file manager showed %s (%s); opening its parent folder",
                    qUtf8Printable(folder), qUtf8Printable(finished->error().message()));
-            openWithDefaultApplication(uriOf(parentFolder(folder)));
+            openWithDefaultApplication(uriOf(parentFolder(folder)), timestamp);
         }
         finished->deleteLater();
     });
@@ -85,29 +85,29 @@ void showFolder(const QString &path)
 
 } // namespace
 
-void SystemItemLauncher::launch(const QUrl &location)
+void SystemItemLauncher::launch(const QUrl &location, std::optional<quint32> timestamp)
 {
     if (!location.isValid() || location.isEmpty()) {
         qCWarning(lcServices, "Cannot open an empty or invalid location");
         return;
     }
     if (!location.isLocalFile()) {
-        openWithDefaultApplication(location.toString(QUrl::FullyEncoded));
+        openWithDefaultApplication(location.toString(QUrl::FullyEncoded), timestamp);
         return;
     }
     const QString path = location.toLocalFile();
     switch (itemKind(location)) {
     case ItemKind::Application:
         if (hasDesktopEntrySuffix(path))
-            launchDesktopEntry(path);
+            launchDesktopEntry(path, timestamp);
         else
             launchExecutable(path);
         return;
     case ItemKind::Folder:
-        showFolder(path);
+        showFolder(path, timestamp);
         return;
     case ItemKind::File:
-        openWithDefaultApplication(uriOf(path));
+        openWithDefaultApplication(uriOf(path), timestamp);
         return;
     }
 }

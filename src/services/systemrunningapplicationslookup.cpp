@@ -1,5 +1,6 @@
 #include "systemrunningapplicationslookup.h"
 
+#include "installedapplications.h"
 #include "x11clientlist.h"
 
 #include <QGuiApplication>
@@ -12,11 +13,18 @@ SystemRunningApplicationsLookup::SystemRunningApplicationsLookup(const QString &
     m_clients = X11ClientList::connect(displayName);
     if (!m_clients)
         return;
+    m_installed = std::make_unique<InstalledApplications>();
+    QObject::connect(m_installed.get(), &InstalledApplications::indexChanged, m_installed.get(), [this] {
+        match();
+        notifyIfChanged();
+    });
     m_notifier = std::make_unique<QSocketNotifier>(m_clients->fileDescriptor(), QSocketNotifier::Read);
     QObject::connect(m_notifier.get(), &QSocketNotifier::activated, m_notifier.get(), [this] {
         readEvents();
         notifyIfChanged();
     });
+    m_windows = m_clients->taskbarWindows();
+    match();
 }
 
 SystemRunningApplicationsLookup::~SystemRunningApplicationsLookup() = default;
@@ -37,35 +45,43 @@ void SystemRunningApplicationsLookup::disconnectFromServer()
         m_notifier.release()->deleteLater();
     }
     m_clients.reset();
+    m_windows.clear();
     m_applications.clear();
-    m_isStale = false;
 }
 
-// Reads what arrived and recomputes the list when the client list changed. Reading the list
-// waits for replies, during which xcb may queue further events without the socket staying
-// readable: the loop reads again until nothing is left.
+// Reads what arrived and reads the windows again when the client list changed. Reading them waits
+// for replies, during which xcb may queue further events without the socket staying readable: the
+// loop reads again until nothing is left.
 void SystemRunningApplicationsLookup::readEvents()
 {
     if (!m_clients)
         return;
-    m_isStale = m_clients->takeClientListChanged() || m_isStale;
-    while (m_isStale) {
-        m_isStale = false;
-        m_index.refreshIfChanged();
-        QList<QUrl> applications;
-        for (const WindowIdentity &window : m_clients->taskbarWindows()) {
-            const QString path = m_index.applicationFor(window);
-            if (path.isEmpty())
-                continue;
-            const QUrl location = QUrl::fromLocalFile(path);
-            if (!applications.contains(location))
-                applications.append(location);
-        }
-        m_applications = std::move(applications);
-        m_isStale = m_clients->takeClientListChanged();
+    bool changed = false;
+    while (m_clients->takeClientListChanged()) {
+        m_windows = m_clients->taskbarWindows();
+        changed = true;
     }
     if (m_clients->hasFailed())
         disconnectFromServer();
+    else if (changed)
+        match();
+}
+
+void SystemRunningApplicationsLookup::match()
+{
+    if (!m_installed)
+        return;
+    const std::shared_ptr<const ApplicationIndex> index = m_installed->index();
+    QList<QUrl> applications;
+    for (const WindowIdentity &window : std::as_const(m_windows)) {
+        const QString path = index->applicationFor(window);
+        if (path.isEmpty())
+            continue;
+        const QUrl location = QUrl::fromLocalFile(path);
+        if (!applications.contains(location))
+            applications.append(location);
+    }
+    m_applications = std::move(applications);
 }
 
 void SystemRunningApplicationsLookup::notifyIfChanged()
@@ -78,17 +94,11 @@ void SystemRunningApplicationsLookup::notifyIfChanged()
 
 QList<QUrl> SystemRunningApplicationsLookup::runningApplications()
 {
-    readEvents();
-    // A change found here was taken off the socket, so the notifier will not announce it.
-    if (m_handler && m_applications != m_reported && m_notifier) {
-        QMetaObject::invokeMethod(m_notifier.get(), [this] { notifyIfChanged(); }, Qt::QueuedConnection);
-    }
     return m_applications;
 }
 
 void SystemRunningApplicationsLookup::observeChanges(std::function<void()> handler)
 {
-    readEvents();
     m_reported = m_applications;
     m_handler = std::move(handler);
 }

@@ -1,19 +1,19 @@
 #include "x11clientlist.h"
 
-#include "desktopentry.h"
+#include "processidentity.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QSysInfo>
 
 #include <xcb/xcb.h>
+#include <xcb/res.h>
 #include <xcb/xcb_ewmh.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include <unistd.h>
 
@@ -49,41 +49,19 @@ QList<xcb_atom_t> propertyAtoms(const PropertyReply &reply)
     return atoms;
 }
 
-QString canonicalOrSelf(const QString &path)
+// The process id the server knows for the client that made the window (X-Resource 1.2): the
+// host's id even for a sandboxed client, whose _NET_WM_PID counts in its own namespace.
+std::optional<quint32> clientProcess(xcb_connection_t *c, xcb_res_query_client_ids_cookie_t cookie)
 {
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    return canonical.isEmpty() ? path : canonical;
-}
-
-// The programs of a local process, most specific first: the script an interpreter runs, the
-// executable image, and the program named by argv[0].
-QStringList processPrograms(quint32 pid)
-{
-    const QString process = QStringLiteral("/proc/%1").arg(pid);
-    QStringList programs;
-    const QString exeTarget = QFileInfo(process + QLatin1String("/exe")).symLinkTarget();
-    const QString exe = exeTarget.isEmpty() ? QString() : canonicalOrSelf(exeTarget);
-
-    QFile cmdline(process + QLatin1String("/cmdline"));
-    QList<QByteArray> arguments;
-    if (cmdline.open(QIODevice::ReadOnly))
-        arguments = cmdline.read(64 * 1024).split('\0');
-    const QString argv0 = arguments.isEmpty() ? QString() : resolveProgramPath(QFile::decodeName(arguments.first()));
-    if (!argv0.isEmpty() && argv0 == exe) {
-        for (qsizetype i = 1; i < arguments.size(); ++i) {
-            const QString argument = QFile::decodeName(arguments[i]);
-            if (argument.startsWith(QLatin1Char('-')))
-                continue;
-            if (argument.contains(QLatin1Char('/')) && QFileInfo(argument).isFile())
-                programs.append(canonicalOrSelf(argument));
-            break;
-        }
+    const XcbReply<xcb_res_query_client_ids_reply_t> reply(xcb_res_query_client_ids_reply(c, cookie, nullptr));
+    if (!reply)
+        return std::nullopt;
+    for (xcb_res_client_id_value_iterator_t it = xcb_res_query_client_ids_ids_iterator(reply.get()); it.rem > 0;
+         xcb_res_client_id_value_next(&it)) {
+        if ((it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) && xcb_res_client_id_value_value_length(it.data) == 1)
+            return *xcb_res_client_id_value_value(it.data);
     }
-    for (const QString &program : {exe, argv0}) {
-        if (!program.isEmpty() && !programs.contains(program))
-            programs.append(program);
-    }
-    return programs;
+    return std::nullopt;
 }
 
 } // namespace
@@ -96,6 +74,7 @@ struct X11ClientList::Private
     int screenNumber = 0;
     xcb_window_t root = XCB_WINDOW_NONE;
     xcb_atom_t gtkApplicationId = XCB_ATOM_NONE;
+    bool hasClientIds = false; // X-Resource 1.2
     // The resource ids of the connection Qt draws this program's windows on, when it is X11.
     quint32 ownIdBase = 0;
     quint32 ownIdMask = 0;
@@ -119,7 +98,7 @@ struct X11ClientList::Private
     bool isNormal(const PropertyReply &type, const PropertyReply &transientFor) const;
     bool isSkipTaskbar(const PropertyReply &state) const;
     Known identify(xcb_window_t window, const PropertyReply &wmClass, const PropertyReply &gtkId,
-                   const PropertyReply &pid, const PropertyReply &machine) const;
+                   const PropertyReply &pid, const PropertyReply &machine, std::optional<quint32> clientPid) const;
 };
 
 bool X11ClientList::Private::isNormal(const PropertyReply &type, const PropertyReply &transientFor) const
@@ -149,7 +128,8 @@ bool X11ClientList::Private::isSkipTaskbar(const PropertyReply &state) const
 
 X11ClientList::Private::Known X11ClientList::Private::identify(xcb_window_t window, const PropertyReply &wmClass,
                                                                const PropertyReply &gtkId, const PropertyReply &pid,
-                                                               const PropertyReply &machine) const
+                                                               const PropertyReply &machine,
+                                                               std::optional<quint32> clientPid) const
 {
     Known known;
     known.isOwn = ownIdMask != 0 && (window & ~ownIdMask) == ownIdBase;
@@ -161,13 +141,21 @@ X11ClientList::Private::Known X11ClientList::Private::identify(xcb_window_t wind
     const QByteArray pidBytes = propertyBytes(pid);
     const QByteArray machineName = propertyBytes(machine);
     const bool isLocal = machineName.isEmpty() || QString::fromLocal8Bit(machineName) == hostName;
+    std::optional<quint32> claimedPid;
     if (pidBytes.size() == int(sizeof(quint32)) && isLocal) {
         quint32 processId = 0;
         std::memcpy(&processId, pidBytes.constData(), sizeof processId);
-        if (processId == quint32(::getpid()))
-            known.isOwn = true;
-        else if (processId != 0)
-            known.identity.programPaths = processPrograms(processId);
+        claimedPid = processId;
+    }
+    if (claimedPid == quint32(::getpid()))
+        known.isOwn = true;
+    // The server's word on the process comes first; without the extension, the window's own.
+    const std::optional<quint32> processId = clientPid ? clientPid : claimedPid;
+    if (!known.isOwn && processId && *processId != 0) {
+        ProcessIdentity process = processIdentity(*processId);
+        known.identity.programPaths = std::move(process.programs);
+        known.identity.isSandboxed = process.isSandboxed;
+        known.identity.sandboxAppId = std::move(process.sandboxAppId);
     }
     return known;
 }
@@ -200,6 +188,12 @@ std::unique_ptr<X11ClientList> X11ClientList::connect(const QString &displayName
     }
     if (XcbReply<xcb_intern_atom_reply_t> atom{xcb_intern_atom_reply(d->connection, gtkCookie, nullptr)})
         d->gtkApplicationId = atom->atom;
+    if (const xcb_query_extension_reply_t *extension = xcb_get_extension_data(d->connection, &xcb_res_id);
+        extension && extension->present) {
+        const XcbReply<xcb_res_query_version_reply_t> version(
+            xcb_res_query_version_reply(d->connection, xcb_res_query_version(d->connection, 1, 2), nullptr));
+        d->hasClientIds = version && (version->server_major > 1 || (version->server_major == 1 && version->server_minor >= 2));
+    }
 
     auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     if (x11 && x11->connection() && displayName == qEnvironmentVariable("DISPLAY")) {
@@ -259,6 +253,7 @@ QList<WindowIdentity> X11ClientList::taskbarWindows()
     struct Questions
     {
         xcb_get_property_cookie_t type, state, transientFor, wmClass, gtkId, pid, machine;
+        std::optional<xcb_res_query_client_ids_cookie_t> clientIds;
         bool isKnown;
     };
     QList<Questions> questions;
@@ -274,6 +269,10 @@ QList<WindowIdentity> X11ClientList::taskbarWindows()
             q.gtkId = ask(window, d->gtkApplicationId);
             q.pid = ask(window, d->ewmh._NET_WM_PID);
             q.machine = ask(window, XCB_ATOM_WM_CLIENT_MACHINE);
+            if (d->hasClientIds) {
+                const xcb_res_client_id_spec_t spec = {window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+                q.clientIds = xcb_res_query_client_ids(c, 1, &spec);
+            }
         }
         questions.append(q);
     }
@@ -292,13 +291,20 @@ QList<WindowIdentity> X11ClientList::taskbarWindows()
             if (!q.isKnown) {
                 for (const xcb_get_property_cookie_t cookie : {q.wmClass, q.gtkId, q.pid, q.machine})
                     xcb_discard_reply(c, cookie.sequence);
+                if (q.clientIds)
+                    xcb_discard_reply(c, q.clientIds->sequence);
             }
             continue;
         }
         if (q.isKnown) {
             known = d->known.value(windows[i]);
         } else {
-            known = d->identify(windows[i], answer(q.wmClass), answer(q.gtkId), answer(q.pid), answer(q.machine));
+            const PropertyReply wmClass = answer(q.wmClass);
+            const PropertyReply gtkId = answer(q.gtkId);
+            const PropertyReply pid = answer(q.pid);
+            const PropertyReply machine = answer(q.machine);
+            const std::optional<quint32> clientPid = q.clientIds ? clientProcess(c, *q.clientIds) : std::nullopt;
+            known = d->identify(windows[i], wmClass, gtkId, pid, machine, clientPid);
         }
         stillKnown.insert(windows[i], known);
         if (!known.isOwn && d->isNormal(type, transientFor) && !d->isSkipTaskbar(state))

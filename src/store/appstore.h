@@ -170,8 +170,9 @@ public:
     // The icon file name of an item: its UUID upper-case, without braces, then ".png".
     static QString customIconFileName(const QUuid &itemID);
 
-    void launch(const ItemLink &link);
-    void launchFromGroup(const ItemLink &link);
+    // `timestamp`: that of the input event that asked for the launch (QInputEvent::timestamp()).
+    void launch(const ItemLink &link, std::optional<quint32> timestamp = std::nullopt);
+    void launchFromGroup(const ItemLink &link, std::optional<quint32> timestamp = std::nullopt);
     bool isRunning(const QUrl &location, const Panel &panel) const;
     QList<QUrl> runningApps(const Panel &panel) const;
 

@@ -144,14 +144,14 @@ AppStore::RemoveItemResult AppStore::removeItem(const QUuid &itemID, const QUuid
 
 // --- Launching and running applications -------------------------------------------------------
 
-void AppStore::launch(const ItemLink &link)
+void AppStore::launch(const ItemLink &link, std::optional<quint32> timestamp)
 {
-    launcher().launch(link.location);
+    launcher().launch(link.location, timestamp);
 }
 
-void AppStore::launchFromGroup(const ItemLink &link)
+void AppStore::launchFromGroup(const ItemLink &link, std::optional<quint32> timestamp)
 {
-    launch(link);
+    launch(link, timestamp);
     collapseGroup();
 }
 

@@ -60,8 +60,10 @@ class ItemLauncher
 public:
     virtual ~ItemLauncher() = default;
 
-    // Opens the location in the way that suits its kind; reports nothing back.
-    virtual void launch(const QUrl &location) = 0;
+    // Opens the location in the way that suits its kind; reports nothing back. `timestamp` is the
+    // window system's time of the input event that asked for it (QInputEvent::timestamp()), which
+    // lets the started application take the focus; none when no event caused it.
+    virtual void launch(const QUrl &location, std::optional<quint32> timestamp = std::nullopt) = 0;
 };
 
 class RunningApplicationsLookup

@@ -8,6 +8,61 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace {
+
+constexpr quint32 segmentDynamic = 2;
+constexpr quint32 segmentInterpreter = 3;
+constexpr quint64 flagPie = 0x08000000;
+constexpr quint64 flagNow = 0x00000001;
+
+void put(QByteArray &bytes, qsizetype offset, quint64 value, int size, bool littleEndian)
+{
+    for (int i = 0; i < size; ++i)
+        bytes[offset + (littleEndian ? i : size - 1 - i)] = char((value >> (8 * i)) & 0xff);
+}
+
+struct ElfShape
+{
+    int bits = 64;
+    bool littleEndian = true;
+    quint16 type = 3;
+    QList<quint32> segments;
+    quint64 flags1 = 0;          // DT_FLAGS_1 in the dynamic table, when there is one
+    quint16 claimedSegments = 0; // e_phnum when it should differ from the real count
+};
+
+// A minimal ELF image: the header, the program headers and the dynamic table of a PT_DYNAMIC
+// segment holding DT_FLAGS_1 then DT_NULL.
+QByteArray elfImage(const ElfShape &shape)
+{
+    const bool is64 = shape.bits == 64;
+    const bool le = shape.littleEndian;
+    const int headerSize = is64 ? 64 : 52;
+    const int entrySize = is64 ? 56 : 32;
+    const int word = is64 ? 8 : 4;
+    const qsizetype dynamicOffset = headerSize + entrySize * shape.segments.size();
+    QByteArray bytes(dynamicOffset + 4 * word, '\0');
+    bytes.replace(0, 4, "\x7f" "ELF");
+    bytes[4] = char(is64 ? 2 : 1);
+    bytes[5] = char(le ? 1 : 2);
+    bytes[6] = 1;
+    put(bytes, 16, shape.type, 2, le);
+    put(bytes, is64 ? 32 : 28, quint64(headerSize), word, le);
+    put(bytes, is64 ? 54 : 42, quint64(entrySize), 2, le);
+    put(bytes, is64 ? 56 : 44, shape.claimedSegments ? shape.claimedSegments : quint64(shape.segments.size()), 2, le);
+    for (qsizetype i = 0; i < shape.segments.size(); ++i) {
+        const qsizetype at = headerSize + i * entrySize;
+        put(bytes, at, shape.segments[i], 4, le);
+        put(bytes, at + (is64 ? 8 : 4), quint64(dynamicOffset), word, le);
+        put(bytes, at + (is64 ? 32 : 16), quint64(4 * word), word, le);
+    }
+    put(bytes, dynamicOffset, 0x6ffffffb, word, le);
+    put(bytes, dynamicOffset + word, shape.flags1, word, le);
+    return bytes;
+}
+
+} // namespace
+
 class TestItemKind : public QObject
 {
     Q_OBJECT
@@ -62,6 +117,26 @@ void TestItemKind::initTestCase()
     write(QStringLiteral("script.sh"), "#!/bin/sh\necho hi\n", executable);
     write(QStringLiteral("notes.txt"), "text\n");
     write(QStringLiteral("unreadable.desktop"), "[Desktop Entry]\nType=Application\nExec=true\n", QFile::WriteOwner);
+    const QList<std::pair<const char *, ElfShape>> elves = {
+        {"exec.elf", {.type = 2}},
+        {"pie.elf", {.segments = {segmentInterpreter, segmentDynamic}}},
+        {"static-pie.elf", {.segments = {segmentDynamic}, .flags1 = flagPie | flagNow}},
+        {"library.so", {.segments = {segmentDynamic}, .flags1 = flagNow}},
+        {"no-segments.so", {}},
+        {"pie32be.elf", {.bits = 32, .littleEndian = false, .segments = {segmentInterpreter}}},
+        {"object.o", {.type = 1, .segments = {segmentInterpreter}}},
+        {"truncated.so", {.segments = {segmentDynamic}, .flags1 = flagPie, .claimedSegments = 9}},
+        {"huge-table.so", {.segments = {segmentInterpreter}, .claimedSegments = 0xffff}},
+    };
+    for (const auto &[name, shape] : elves) {
+        QByteArray image = elfImage(shape);
+        if (qstrcmp(name, "truncated.so") == 0)
+            image.truncate(64 + 56 / 2);
+        write(QLatin1String(name), image, executable);
+    }
+    QFile library(QStringLiteral("/usr/lib/x86_64-linux-gnu/libxcb.so.1"));
+    if (library.open(QIODevice::ReadOnly))
+        write(QStringLiteral("system-library.so"), library.readAll(), executable);
     QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe.desktop"))).constData(), 0600), 0);
     QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe"))).constData(), 0700), 0);
 }
@@ -90,6 +165,17 @@ void TestItemKind::classifies_data()
     QTest::newRow("symlink to an ELF binary") << at("true-link") << ItemKind::Application;
     QTest::newRow("AppImage") << at("tool.AppImage") << ItemKind::Application;
     QTest::newRow("ELF binary without execute permission") << at("not-executable-elf") << ItemKind::File;
+    QTest::newRow("ET_EXEC") << at("exec.elf") << ItemKind::Application;
+    QTest::newRow("ET_DYN with a program interpreter") << at("pie.elf") << ItemKind::Application;
+    QTest::newRow("ET_DYN with DF_1_PIE (static PIE)") << at("static-pie.elf") << ItemKind::Application;
+    QTest::newRow("32-bit big-endian ET_DYN with an interpreter") << at("pie32be.elf") << ItemKind::Application;
+    QTest::newRow("shared library: ET_DYN, no interpreter, no PIE flag") << at("library.so") << ItemKind::File;
+    QTest::newRow("shared library without segments") << at("no-segments.so") << ItemKind::File;
+    QTest::newRow("relocatable object") << at("object.o") << ItemKind::File;
+    QTest::newRow("program headers cut short") << at("truncated.so") << ItemKind::File;
+    QTest::newRow("program header table far too large to read") << at("huge-table.so") << ItemKind::File;
+    if (QFile::exists(m_dir.filePath(QStringLiteral("system-library.so"))))
+        QTest::newRow("the system's libxcb, executable bit set") << at("system-library.so") << ItemKind::File;
     QTest::newRow("executable script (opened, never run)") << at("script.sh") << ItemKind::File;
     QTest::newRow("plain file") << at("notes.txt") << ItemKind::File;
     QTest::newRow("missing path") << at("missing") << ItemKind::File;

@@ -4,10 +4,10 @@
 
 #include "services/systemitemlauncher.h"
 
-#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
@@ -46,7 +46,7 @@ private Q_SLOTS:
     void opensFilesWithDefaultApplication();
     void showsFoldersSelectedInFileManager();
     void opensParentWhenNoFileManagerAnswers();
-    void announcesLaunchesOnX11();
+    void announcesNothingWithoutAnXConnection();
     void logsFailures_data();
     void logsFailures();
 
@@ -203,56 +203,29 @@ void TestSystemItemLauncher::opensParentWhenNoFileManagerAnswers()
     QCOMPARE(QUrl::fromUserInput(m_desktop.marker(u"folder"_qs).value(2)), QUrl::fromLocalFile(parent));
 }
 
-// Reads the startup-notification messages that arrived on the root window.
-static QList<QByteArray> startupMessages(xcb_connection_t *connection, QByteArray &pending)
-{
-    static const xcb_atom_t begin = XTest::atom(connection, "_NET_STARTUP_INFO_BEGIN");
-    static const xcb_atom_t more = XTest::atom(connection, "_NET_STARTUP_INFO");
-    QList<QByteArray> messages;
-    while (xcb_generic_event_t *event = xcb_poll_for_event(connection)) {
-        const auto *message = reinterpret_cast<const xcb_client_message_event_t *>(event);
-        if ((event->response_type & ~0x80) == XCB_CLIENT_MESSAGE && (message->type == begin || message->type == more)) {
-            if (message->type == begin)
-                pending.clear();
-            const QByteArray piece(reinterpret_cast<const char *>(message->data.data8), 20);
-            const qsizetype end = piece.indexOf('\0');
-            pending += piece.left(end < 0 ? 20 : end);
-            if (end >= 0)
-                messages.append(std::exchange(pending, {}));
-        }
-        std::free(event);
-    }
-    return messages;
-}
-
-void TestSystemItemLauncher::announcesLaunchesOnX11()
+// Under a platform without X11 (here offscreen) nothing is announced, even with an X server in
+// DISPLAY: the announcement goes over the connection the program draws on, and it has none.
+void TestSystemItemLauncher::announcesNothingWithoutAnXConnection()
 {
     if (QStandardPaths::findExecutable(u"Xvfb"_qs).isEmpty())
-        QSKIP("Xvfb is not installed: no private X server to announce launches on");
+        QSKIP("Xvfb is not installed: no private X server that could receive an announcement");
     XTest::Server x;
     QVERIFY(x.start(false));
     const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(x.connection(), XTest::rootOf(x.connection()), XCB_CW_EVENT_MASK, &mask);
     std::free(xcb_get_input_focus_reply(x.connection(), xcb_get_input_focus(x.connection()), nullptr)); // in effect
     const QString path = m_desktop.writeDesktopEntry(
-        u"notified.desktop"_qs,
-        expand(u"Type=Application\nName=Notified \"App\"\nStartupNotify=true\nExec={helper} notified"_qs));
+        u"unannounced.desktop"_qs, expand(u"Type=Application\nName=Quiet\nStartupNotify=true\nExec={helper} unannounced"_qs));
 
     qputenv("DISPLAY", x.display().toLatin1());
-    m_launcher.launch(QUrl::fromLocalFile(path));
+    m_launcher.launch(QUrl::fromLocalFile(path), 1234);
     qunsetenv("DISPLAY");
 
-    QTRY_VERIFY(!m_desktop.marker(u"notified"_qs).isEmpty());
-    QFile idFile(QDir(m_desktop.markerDirectory()).filePath(u"notified.startup-id"_qs));
-    QVERIFY(idFile.open(QIODevice::ReadOnly));
-    const QByteArray id = idFile.readAll();
-    QVERIFY(id.contains("_TIME"));
+    QTRY_VERIFY(!m_desktop.marker(u"unannounced"_qs).isEmpty());
+    QVERIFY(!QFile::exists(QDir(m_desktop.markerDirectory()).filePath(u"unannounced.startup-id"_qs)));
+    std::free(xcb_get_input_focus_reply(x.connection(), xcb_get_input_focus(x.connection()), nullptr));
     QByteArray pending;
-    QList<QByteArray> messages;
-    QTRY_VERIFY((messages += startupMessages(x.connection(), pending), !messages.isEmpty()));
-    QCOMPARE(messages.size(), 1);
-    QVERIFY2(messages[0].startsWith("new: ID=\"" + id + "\" NAME=\"Notified \\\"App\\\"\" SCREEN=0"),
-             messages[0].constData());
+    QCOMPARE(XTest::takeStartupMessages(x.connection(), pending).size(), 0);
 }
 
 void TestSystemItemLauncher::logsFailures_data()
@@ -279,7 +252,7 @@ void TestSystemItemLauncher::logsFailures()
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    QGuiApplication app(argc, argv);
     const TestDesktop desktop;
     const PrivateSessionBus bus;
     TestSystemItemLauncher test(desktop, bus);

@@ -3,6 +3,7 @@
 
 #include "services/systemrunningapplicationslookup.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QGuiApplication>
 #include <QProcess>
@@ -28,6 +29,8 @@ private Q_SLOTS:
     void matchesWindowsToApplications();
     void reportsChangesOfTheApplications();
     void leavesOutOwnWindows();
+    void keepsItsListUntilTheEventLoopRuns();
+    void seesApplicationsInstalledLater();
     void isEmptyWithoutX11_data();
     void isEmptyWithoutX11();
     void survivesTheServerGoing();
@@ -38,8 +41,9 @@ private:
         std::unique_ptr<QProcess> process;
         xcb_window_t window = 0;
     };
+    // `command`: the program and its first arguments (by default this test program itself).
     Client startClient(const QString &instance, const QString &className, const QStringList &options = {},
-                       const QString &program = {});
+                       const QStringList &command = {}, const QString &workingDirectory = {});
     void stopClient(Client &client);
     QUrl application(const QString &fileName) const
     {
@@ -49,16 +53,20 @@ private:
     const TestDesktop &m_desktop;
     XTest::Server m_x;
     QString m_copiedProgram;
+    QString m_interpreter;
+    QString m_scripts;
     std::vector<Client> m_clients;
 };
 
 TestSystemRunningApplicationsLookup::Client TestSystemRunningApplicationsLookup::startClient(
-    const QString &instance, const QString &className, const QStringList &options, const QString &program)
+    const QString &instance, const QString &className, const QStringList &options, const QStringList &command,
+    const QString &workingDirectory)
 {
     Client client;
     client.process = std::make_unique<QProcess>();
-    client.process->start(program.isEmpty() ? QCoreApplication::applicationFilePath() : program,
-                          QStringList{u"--x-client"_qs, m_x.display(), instance, className} + options);
+    client.process->setWorkingDirectory(workingDirectory);
+    client.process->start(command.isEmpty() ? QCoreApplication::applicationFilePath() : command.first(),
+                          command.mid(1) + QStringList{u"--x-client"_qs, m_x.display(), instance, className} + options);
     if (client.process->waitForStarted(5000)) {
         while (!client.process->canReadLine() && client.process->waitForReadyRead(10000)) {
         }
@@ -84,6 +92,15 @@ void TestSystemRunningApplicationsLookup::initTestCase()
     m_copiedProgram = QDir(m_desktop.root()).filePath(u"bin/copied-client"_qs);
     QVERIFY(QDir().mkpath(QFileInfo(m_copiedProgram).path()));
     QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), m_copiedProgram));
+    // A program named like an interpreter, the scripts it runs, and entries for one script and for
+    // the interpreter alone (as Debian's python3.x.desktop).
+    m_interpreter = QDir(m_desktop.root()).filePath(u"bin/python3.11"_qs);
+    QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), m_interpreter));
+    m_scripts = QDir(m_desktop.root()).filePath(u"opt/notes"_qs);
+    m_desktop.writeFile(m_scripts + u"/notes.py"_qs, "");
+    m_desktop.writeFile(m_scripts + u"/other.py"_qs, "");
+    m_desktop.writeApplication(u"notes.desktop"_qs, u"Exec=%1 %2/notes.py"_qs.arg(m_interpreter, m_scripts));
+    m_desktop.writeApplication(u"python.desktop"_qs, u"Exec="_qs + m_interpreter);
     m_desktop.writeApplication(u"startup.desktop"_qs, u"Exec=startup-app\nStartupWMClass=QuayTestClass"_qs);
     m_desktop.writeApplication(u"sentinel.desktop"_qs, u"Exec=sentinel-app\nStartupWMClass=SentinelClass"_qs);
     m_desktop.writeApplication(u"quayrow-idmatch.desktop"_qs, u"Exec=idmatch-app"_qs);
@@ -104,25 +121,35 @@ void TestSystemRunningApplicationsLookup::matchesWindowsToApplications_data()
     QTest::addColumn<QString>("instance");
     QTest::addColumn<QString>("className");
     QTest::addColumn<QStringList>("options");
-    QTest::addColumn<bool>("fromCopiedProgram");
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<QString>("workingDirectory");
     QTest::addColumn<QString>("expected");
 
     QTest::newRow("WM_CLASS against StartupWMClass")
-        << u"quaytest"_qs << u"QuayTestClass"_qs << QStringList() << false << u"startup.desktop"_qs;
+        << u"quaytest"_qs << u"QuayTestClass"_qs << QStringList() << QStringList() << QString() << u"startup.desktop"_qs;
     QTest::newRow("WM_CLASS against the desktop id, any case")
-        << u"x"_qs << u"Quayrow-IdMatch"_qs << QStringList() << false << u"quayrow-idmatch.desktop"_qs;
+        << u"x"_qs << u"Quayrow-IdMatch"_qs << QStringList() << QStringList() << QString() << u"quayrow-idmatch.desktop"_qs;
     QTest::newRow("_GTK_APPLICATION_ID")
-        << u"unmatched"_qs << u"Unmatched"_qs << QStringList{u"gtk-id=org.example.GtkApp"_qs} << false
-        << u"org.example.GtkApp.desktop"_qs;
+        << u"unmatched"_qs << u"Unmatched"_qs << QStringList{u"gtk-id=org.example.GtkApp"_qs} << QStringList()
+        << QString() << u"org.example.GtkApp.desktop"_qs;
     QTest::newRow("process executable against Exec")
-        << u"unmatched"_qs << u"Unmatched"_qs << QStringList() << true << u"copied.desktop"_qs;
-    QTest::newRow("no installed application") << u"unmatched"_qs << u"Unmatched"_qs << QStringList() << false << QString();
+        << u"unmatched"_qs << u"Unmatched"_qs << QStringList() << QStringList{m_copiedProgram} << QString() << u"copied.desktop"_qs;
+    QTest::newRow("script through an interpreter, relative to its working directory")
+        << u"tk"_qs << u"Tk"_qs << QStringList() << QStringList{m_interpreter, u"notes.py"_qs} << m_scripts
+        << u"notes.desktop"_qs;
+    QTest::newRow("another script of that interpreter is not its application")
+        << u"tk"_qs << u"Tk"_qs << QStringList() << QStringList{m_interpreter, u"other.py"_qs} << m_scripts << QString();
+    QTest::newRow("the server's word on the process, not a foreign _NET_WM_PID")
+        << u"unmatched"_qs << u"Unmatched"_qs << QStringList{u"pid=1"_qs} << QStringList{m_copiedProgram} << QString()
+        << u"copied.desktop"_qs;
+    QTest::newRow("no installed application")
+        << u"unmatched"_qs << u"Unmatched"_qs << QStringList() << QStringList() << QString() << QString();
     QTest::newRow("skip-taskbar window")
-        << u"quaytest"_qs << u"QuayTestClass"_qs << QStringList{u"skip-taskbar"_qs} << false << QString();
+        << u"quaytest"_qs << u"QuayTestClass"_qs << QStringList{u"skip-taskbar"_qs} << QStringList() << QString() << QString();
     QTest::newRow("dialog window")
-        << u"quaytest"_qs << u"QuayTestClass"_qs << QStringList{u"dialog"_qs} << false << QString();
+        << u"quaytest"_qs << u"QuayTestClass"_qs << QStringList{u"dialog"_qs} << QStringList() << QString() << QString();
     QTest::newRow("transient window without a type")
-        << u"quaytest"_qs << u"QuayTestClass"_qs << QStringList{u"transient"_qs} << false << QString();
+        << u"quaytest"_qs << u"QuayTestClass"_qs << QStringList{u"transient"_qs} << QStringList() << QString() << QString();
 }
 
 void TestSystemRunningApplicationsLookup::matchesWindowsToApplications()
@@ -130,11 +157,12 @@ void TestSystemRunningApplicationsLookup::matchesWindowsToApplications()
     QFETCH(QString, instance);
     QFETCH(QString, className);
     QFETCH(QStringList, options);
-    QFETCH(bool, fromCopiedProgram);
+    QFETCH(QStringList, command);
+    QFETCH(QString, workingDirectory);
     QFETCH(QString, expected);
     SystemRunningApplicationsLookup lookup(m_x.display());
 
-    m_clients.push_back(startClient(instance, className, options, fromCopiedProgram ? m_copiedProgram : QString()));
+    m_clients.push_back(startClient(instance, className, options, command, workingDirectory));
     QVERIFY(m_clients.back().window != 0);
     QTRY_VERIFY(XTest::clientList(m_x.connection()).contains(m_clients.back().window));
     // The sentinel's window comes later in the same event stream: once it is seen, so was the first.
@@ -187,6 +215,45 @@ void TestSystemRunningApplicationsLookup::leavesOutOwnWindows()
     xcb_flush(m_x.connection());
 }
 
+// Asking reads nothing: a change of the client list is taken in when the event loop runs, never
+// inside a view's redraw.
+void TestSystemRunningApplicationsLookup::keepsItsListUntilTheEventLoopRuns()
+{
+    SystemRunningApplicationsLookup lookup(m_x.display());
+    const QList<QUrl> sentinel{application(u"sentinel.desktop"_qs)};
+    m_clients.push_back(startClient(u"sentinel"_qs, u"SentinelClass"_qs));
+    QTRY_COMPARE(lookup.runningApplications(), sentinel);
+
+    m_clients.push_back(startClient(u"quaytest"_qs, u"QuayTestClass"_qs));
+    const xcb_window_t window = m_clients.back().window;
+    QDeadlineTimer deadline(10'000);
+    while (!XTest::clientList(m_x.connection()).contains(window) && !deadline.hasExpired()) {
+    }
+    QVERIFY(!deadline.hasExpired());
+    QCOMPARE(lookup.runningApplications(), sentinel);
+
+    QTRY_COMPARE(lookup.runningApplications(), sentinel + QList<QUrl>{application(u"startup.desktop"_qs)});
+}
+
+void TestSystemRunningApplicationsLookup::seesApplicationsInstalledLater()
+{
+    SystemRunningApplicationsLookup lookup(m_x.display());
+    int changes = 0;
+    lookup.observeChanges([&changes] { ++changes; });
+    m_clients.push_back(startClient(u"late"_qs, u"LateClass"_qs));
+    QTRY_VERIFY(XTest::clientList(m_x.connection()).contains(m_clients.back().window));
+    m_clients.push_back(startClient(u"sentinel"_qs, u"SentinelClass"_qs));
+    QTRY_COMPARE(lookup.runningApplications(), QList<QUrl>{application(u"sentinel.desktop"_qs)});
+    const int before = changes;
+
+    const QString late = m_desktop.writeApplication(u"late.desktop"_qs, u"Exec=late-app\nStartupWMClass=LateClass"_qs);
+
+    QTRY_COMPARE(lookup.runningApplications(),
+                 (QList<QUrl>{QUrl::fromLocalFile(late), application(u"sentinel.desktop"_qs)}));
+    QCOMPARE(changes, before + 1);
+    QVERIFY(QFile::remove(late));
+}
+
 void TestSystemRunningApplicationsLookup::isEmptyWithoutX11_data()
 {
     QTest::addColumn<QString>("display");
@@ -228,8 +295,8 @@ void TestSystemRunningApplicationsLookup::survivesTheServerGoing()
 
 int main(int argc, char *argv[])
 {
-    if (argc > 1 && qstrcmp(argv[1], "--x-client") == 0)
-        return XTest::runClient(argc, argv);
+    if (const int client = XTest::runClient(argc, argv); client >= 0)
+        return client;
     const TestDesktop desktop;
     QGuiApplication app(argc, argv);
     TestSystemRunningApplicationsLookup test(desktop);

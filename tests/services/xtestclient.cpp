@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 #include <unistd.h>
 
 namespace XTest {
@@ -114,6 +115,9 @@ xcb_window_t createWindow(xcb_connection_t *c, const QString &instance, const QS
             setProperty(c, window, atom(c, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32, &type, 1);
         } else if (option == QLatin1String("transient")) {
             setProperty(c, window, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 32, &screen->root, 1);
+        } else if (option.startsWith(QLatin1String("pid="))) {
+            const quint32 claimed = option.mid(4).toUInt();
+            setProperty(c, window, atom(c, "_NET_WM_PID"), XCB_ATOM_CARDINAL, 32, &claimed, 1);
         } else if (option.startsWith(QLatin1String("gtk-id="))) {
             const QByteArray id = option.mid(7).toUtf8();
             setProperty(c, window, atom(c, "_GTK_APPLICATION_ID"), atom(c, "UTF8_STRING"), 8, id.constData(),
@@ -138,6 +142,65 @@ QList<xcb_window_t> clientList(xcb_connection_t *c)
     return windows;
 }
 
+namespace {
+
+// "kind: KEY=value KEY="quoted \"value\"" ...": values are quoted or not, backslash escapes.
+StartupMessage parseStartupMessage(const QByteArray &text)
+{
+    StartupMessage message;
+    const qsizetype colon = text.indexOf(':');
+    message.kind = text.left(colon);
+    qsizetype at = colon + 1;
+    while (at < text.size()) {
+        while (at < text.size() && text[at] == ' ')
+            ++at;
+        const qsizetype equals = text.indexOf('=', at);
+        if (equals < 0)
+            break;
+        const QByteArray key = text.mid(at, equals - at);
+        QByteArray value;
+        at = equals + 1;
+        bool quoted = false;
+        for (; at < text.size(); ++at) {
+            const char c = text[at];
+            if (c == '\\' && at + 1 < text.size()) {
+                value += text[++at];
+            } else if (c == '"') {
+                quoted = !quoted;
+            } else if (c == ' ' && !quoted) {
+                break;
+            } else {
+                value += c;
+            }
+        }
+        message.keys.insert(key, value);
+    }
+    return message;
+}
+
+} // namespace
+
+QList<StartupMessage> takeStartupMessages(xcb_connection_t *c, QByteArray &pending)
+{
+    static const xcb_atom_t begin = atom(c, "_NET_STARTUP_INFO_BEGIN");
+    static const xcb_atom_t more = atom(c, "_NET_STARTUP_INFO");
+    QList<StartupMessage> messages;
+    while (xcb_generic_event_t *event = xcb_poll_for_event(c)) {
+        const auto *message = reinterpret_cast<const xcb_client_message_event_t *>(event);
+        if ((event->response_type & ~0x80) == XCB_CLIENT_MESSAGE && (message->type == begin || message->type == more)) {
+            if (message->type == begin)
+                pending.clear();
+            const QByteArray piece(reinterpret_cast<const char *>(message->data.data8), 20);
+            const qsizetype end = piece.indexOf('\0');
+            pending += piece.left(end < 0 ? 20 : end);
+            if (end >= 0)
+                messages.append(parseStartupMessage(std::exchange(pending, {})));
+        }
+        std::free(event);
+    }
+    return messages;
+}
+
 bool hasWindowManager(xcb_connection_t *c)
 {
     std::unique_ptr<xcb_get_property_reply_t, FreeDeleter> reply(xcb_get_property_reply(
@@ -147,6 +210,13 @@ bool hasWindowManager(xcb_connection_t *c)
 
 int runClient(int argc, char *argv[])
 {
+    int at = 1;
+    while (at < argc && qstrcmp(argv[at], "--x-client") != 0)
+        ++at;
+    if (at == argc)
+        return -1;
+    argc -= at - 1;
+    argv += at - 1;
     if (argc < 5)
         return 2;
     xcb_connection_t *c = xcb_connect(argv[2], nullptr);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QProcess>
 #include <QString>
@@ -38,15 +39,27 @@ private:
 xcb_atom_t atom(xcb_connection_t *connection, const char *name);
 xcb_window_t rootOf(xcb_connection_t *connection);
 
-// Creates and maps a window. Options: "skip-taskbar", "dialog", "transient", "gtk-id=<id>".
+// Creates and maps a window. Options: "skip-taskbar", "dialog", "transient", "gtk-id=<id>",
+// "pid=<n>" (a _NET_WM_PID other than `pid`).
 xcb_window_t createWindow(xcb_connection_t *connection, const QString &instance, const QString &className,
                           const QStringList &options, quint32 pid);
 
 QList<xcb_window_t> clientList(xcb_connection_t *connection);
+
+// One startup-notification message: its kind ("new", "remove", ...) and its keys.
+struct StartupMessage
+{
+    QByteArray kind;
+    QHash<QByteArray, QByteArray> keys;
+};
+// Collects the startup-notification messages that arrived on the root window (the connection
+// must select PropertyChange there); `pending` keeps a message that is not complete yet.
+QList<StartupMessage> takeStartupMessages(xcb_connection_t *connection, QByteArray &pending);
 bool hasWindowManager(xcb_connection_t *connection);
 
-// The child-process side: `--x-client <display> <instance> <class> [options]` maps the window,
-// prints "ready <window>" and keeps it until its standard input closes.
+// The child-process side: `[arguments] --x-client <display> <instance> <class> [options]` maps
+// the window, prints "ready <window>" and keeps it until its standard input closes. -1 when the
+// command line is not a client's.
 int runClient(int argc, char *argv[]);
 
 } // namespace XTest

@@ -52,7 +52,7 @@ class InMemoryItemLauncher final : public ItemLauncher
 {
 public:
     QList<QUrl> launched;
-    void launch(const QUrl &location) override { launched.append(location); }
+    void launch(const QUrl &location, std::optional<quint32> = std::nullopt) override { launched.append(location); }
 };
 
 class InMemoryRunningApplicationsLookup final : public RunningApplicationsLookup
