@@ -1,6 +1,7 @@
 #include "systemconfigurationstorage.h"
 
 #include "atomicfile.h"
+#include "boundedfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,31 +47,12 @@ std::optional<SystemConfigurationStorage::FileStamp> SystemConfigurationStorage:
 
 std::optional<ConfigurationDocument> SystemConfigurationStorage::readDocument(const QString &path, QString *error)
 {
-    const auto fail = [&](const QString &reason) {
-        if (error)
-            *error = QStringLiteral("%1: %2").arg(fileName(path), reason);
-        return std::nullopt;
-    };
-    const QFileInfo info(path);
-    if (!info.exists())
-        return fail(QStringLiteral("no such file"));
-    // Opening a FIFO or a device could block or never end.
-    if (!info.isFile())
-        return fail(QStringLiteral("not a regular file"));
-    if (info.size() > maximumFileSize)
-        return fail(QStringLiteral("larger than %1 bytes").arg(maximumFileSize));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(file.errorString());
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return fail(file.errorString());
-    if (bytes.size() > maximumFileSize)
-        return fail(QStringLiteral("larger than %1 bytes").arg(maximumFileSize));
     QString reason;
-    std::optional<ConfigurationDocument> document = ConfigurationDocument::fromJson(bytes, &reason);
-    if (!document)
-        return fail(reason);
+    std::optional<ConfigurationDocument> document;
+    if (const std::optional<QByteArray> bytes = BoundedFile::read(path, maximumFileSize, &reason))
+        document = ConfigurationDocument::fromJson(*bytes, &reason);
+    if (!document && error)
+        *error = QStringLiteral("%1: %2").arg(fileName(path), reason);
     return document;
 }
 

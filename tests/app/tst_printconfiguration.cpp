@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/resource.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -52,6 +54,14 @@ QStringList snapshot(const QString &root)
 Run runProgram(const QStringList &arguments, const QString &configHome)
 {
     QProcess process;
+#if !defined(__SANITIZE_ADDRESS__)
+    // A program that reads without bound must fail soon instead of taking the machine's memory
+    // (sanitizers need far more address space, so they run without the limit).
+    process.setChildProcessModifier([] {
+        const rlimit limit{rlim_t(2) << 30, rlim_t(2) << 30};
+        ::setrlimit(RLIMIT_AS, &limit);
+    });
+#endif
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"XDG_CONFIG_HOME"_s, configHome);
     // Printing needs no display at all.
@@ -79,6 +89,8 @@ class TestPrintConfiguration : public QObject
 private Q_SLOTS:
     void printConfiguration_data();
     void printConfiguration();
+    void endlessFilesAreRefused_data();
+    void endlessFilesAreRefused();
     void helpAndVersion_data();
     void helpAndVersion();
 };
@@ -134,6 +146,35 @@ void TestPrintConfiguration::printConfiguration()
     }
     // Printing writes nothing: no file is created, replaced or kept aside.
     QCOMPARE(snapshot(home.path()), before);
+}
+
+void TestPrintConfiguration::endlessFilesAreRefused_data()
+{
+    QTest::addColumn<bool>("asFile"); // the FILE argument, or else the configuration linked to it
+
+    // A regular file that reports a size of 0 and reads on for hundreds of gigabytes.
+    QTest::newRow("FILE") << true;
+    QTest::newRow("configuration linked to it") << false;
+}
+
+void TestPrintConfiguration::endlessFilesAreRefused()
+{
+    QFETCH(bool, asFile);
+    const QString endless = u"/proc/self/pagemap"_s;
+    if (!QFileInfo(endless).isReadable())
+        QSKIP("/proc/self/pagemap is not readable here");
+    QTemporaryDir home;
+    QStringList arguments{u"--print-configuration"_s};
+    if (asFile) {
+        arguments.append(endless);
+    } else {
+        QVERIFY(QDir().mkpath(home.filePath(u"Quayrow 2"_s)));
+        QVERIFY(QFile::link(endless, home.filePath(u"Quayrow 2/configuration.json"_s)));
+    }
+    const Run run = runProgram(arguments, home.path());
+    QCOMPARE(run.status, 2);
+    QCOMPARE(run.err.count('\n'), 1);
+    QVERIFY2(run.err.contains("larger than"), run.err.constData());
 }
 
 void TestPrintConfiguration::helpAndVersion_data()
