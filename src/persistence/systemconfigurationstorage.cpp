@@ -15,9 +15,6 @@
 
 namespace {
 
-// Far beyond any real configuration (10,000 items take about 2 MB); refuses to load runaway files.
-constexpr qint64 maximumFileSize = 256 * 1024 * 1024;
-
 QString fileName(const QString &path)
 {
     return QFileInfo(path).fileName();
@@ -113,7 +110,10 @@ Result SystemConfigurationStorage::keepUnreadableMainFile()
 
 Result SystemConfigurationStorage::save(const QList<Panel> &panels)
 {
-    const QByteArray bytes = ConfigurationDocument(panels).toJson();
+    QString reason;
+    const std::optional<QByteArray> bytes = ConfigurationDocument(panels).toJson(maximumFileSize, &reason);
+    if (!bytes)
+        return Result::failure(QStringLiteral("Could not write %1: %2").arg(QDir::toNativeSeparators(m_filePath), reason));
 
     const QString directory = QFileInfo(m_filePath).absolutePath();
     if (!QDir().mkpath(directory))
@@ -121,8 +121,8 @@ Result SystemConfigurationStorage::save(const QList<Panel> &panels)
 
     if (Result kept = keepUnreadableMainFile(); !kept)
         return kept;
-    if (Result written = AtomicFile::write(m_filePath, bytes); !written)
+    if (Result written = AtomicFile::write(m_filePath, *bytes); !written)
         return written;
     m_trustedMainFile = stamp(m_filePath);
-    return AtomicFile::writeUnsynced(backupFilePath(), bytes);
+    return AtomicFile::writeUnsynced(backupFilePath(), *bytes);
 }

@@ -17,6 +17,10 @@
 class SystemConfigurationStorage final : public ConfigurationStorage
 {
 public:
+    // Files larger than this are neither read nor written: far beyond any real configuration
+    // (10,000 items take about 2 MB), and a bound on the memory a runaway file can take.
+    static constexpr qint64 maximumFileSize = 256 * 1024 * 1024;
+
     explicit SystemConfigurationStorage(QString filePath = applicationSupportFilePath());
 
     // "Quayrow 2/configuration.json" in the user's configuration directory ($XDG_CONFIG_HOME).

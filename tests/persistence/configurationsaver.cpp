@@ -4,10 +4,16 @@
 //
 //   configuration_saver loop FILE SEED START
 //   configuration_saver save FILE SEED INDEX [--file-size-limit BYTES] [--as-nobody]
+//                            [--minimal-panels COUNT] [--address-space-limit BYTES]
+//
+// --minimal-panels saves COUNT panels with nothing but their first tab instead of configuration
+// INDEX; --address-space-limit bounds the memory the child may take.
 
 #include "saverplan.h"
 
 #include "persistence/systemconfigurationstorage.h"
+
+#include "model/defaultname.h"
 
 #include <QByteArray>
 
@@ -24,7 +30,9 @@ namespace {
 
 int usage()
 {
-    std::fputs("usage: configuration_saver loop FILE SEED START | save FILE SEED INDEX [--file-size-limit BYTES] [--as-nobody]\n", stderr);
+    std::fputs("usage: configuration_saver loop FILE SEED START | save FILE SEED INDEX [--file-size-limit BYTES] "
+               "[--as-nobody] [--minimal-panels COUNT] [--address-space-limit BYTES]\n",
+               stderr);
     return 64;
 }
 
@@ -58,6 +66,8 @@ int main(int argc, char *argv[])
     if (mode != "save")
         return usage();
 
+    QList<Panel> panels;
+    int minimalPanels = -1;
     for (int i = 5; i < argc; ++i) {
         if (std::strcmp(argv[i], "--file-size-limit") == 0 && i + 1 < argc) {
             // Writing past the limit must fail with EFBIG instead of killing the process.
@@ -66,6 +76,13 @@ int main(int argc, char *argv[])
             const rlimit limits{limit, limit};
             if (::setrlimit(RLIMIT_FSIZE, &limits) != 0)
                 return 4;
+        } else if (std::strcmp(argv[i], "--minimal-panels") == 0 && i + 1 < argc) {
+            minimalPanels = std::atoi(argv[++i]);
+        } else if (std::strcmp(argv[i], "--address-space-limit") == 0 && i + 1 < argc) {
+            const rlim_t limit = std::strtoull(argv[++i], nullptr, 10);
+            const rlimit limits{limit, limit};
+            if (::setrlimit(RLIMIT_AS, &limits) != 0)
+                return 4;
         } else if (std::strcmp(argv[i], "--as-nobody") == 0) {
             if (!dropPrivileges())
                 return 4;
@@ -73,7 +90,14 @@ int main(int argc, char *argv[])
             return usage();
         }
     }
-    if (Result saved = storage.save(SaverPlan::panels(seed, first)); !saved) {
+    if (minimalPanels < 0) {
+        panels = SaverPlan::panels(seed, first);
+    } else {
+        panels.reserve(minimalPanels);
+        for (int i = 0; i < minimalPanels; ++i)
+            panels.append(Panel(PanelInit{.name = DefaultName::panel(i + 1), .tab = PanelTab{.name = DefaultName::firstTab()}}));
+    }
+    if (Result saved = storage.save(panels); !saved) {
         std::fprintf(stderr, "%s\n", qPrintable(saved.errorMessage()));
         return 3;
     }

@@ -60,6 +60,8 @@ private Q_SLOTS:
     void killedWhileSavingLeavesACompleteConfiguration();
     void diskFullKeepsPreviousFiles();
     void readOnlyFolderKeepsPreviousFiles();
+    void hugeConfigurationFailsInsteadOfAborting_data();
+    void hugeConfigurationFailsInsteadOfAborting();
 };
 
 void TestConfigurationFailures::killedWhileSavingLeavesACompleteConfiguration()
@@ -166,6 +168,51 @@ void TestConfigurationFailures::readOnlyFolderKeepsPreviousFiles()
     QVERIFY2(error.contains("configuration.json"), error.constData());
     QCOMPARE(readFile(storage.filePath()), main);
     QCOMPARE(readFile(storage.backupFilePath()), backup);
+}
+
+void TestConfigurationFailures::hugeConfigurationFailsInsteadOfAborting_data()
+{
+    QTest::addColumn<int>("panels");              // minimal panels: about 300 bytes in memory, 900 written
+    QTest::addColumn<qint64>("addressSpaceLimit"); // 0: none
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("errorContains");
+
+    constexpr qint64 mebibyte = 1024 * 1024;
+    // Reserving a fixed 2 KB per panel asked for 410 MB here, aborting with bad_alloc.
+    QTest::newRow("fits in memory at its real size") << 200000 << 450 * mebibyte << 0 << QByteArray();
+    QTest::newRow("memory runs out while writing") << 200000 << 200 * mebibyte << 3 << QByteArray("not enough memory");
+    // About 290 MB: beyond what a load accepts, so it is not written over a file that loads.
+    QTest::newRow("larger than any loadable file") << 320000 << qint64(0) << 3 << QByteArray("more than 268435456 bytes");
+}
+
+void TestConfigurationFailures::hugeConfigurationFailsInsteadOfAborting()
+{
+    QFETCH(int, panels);
+    QFETCH(qint64, addressSpaceLimit);
+    QFETCH(QByteArray, errorContains);
+#if defined(__SANITIZE_ADDRESS__)
+    if (addressSpaceLimit > 0)
+        QSKIP("the address sanitizer needs more address space than the limit");
+#endif
+    QTemporaryDir directory;
+    SystemConfigurationStorage storage(directory.filePath(u"configuration.json"_s));
+    QVERIFY(storage.save(SaverPlan::panels(11, 1)));
+    const QByteArray main = readFile(storage.filePath());
+
+    QStringList options{u"--minimal-panels"_s, QString::number(panels)};
+    if (addressSpaceLimit > 0)
+        options << u"--address-space-limit"_s << QString::number(addressSpaceLimit);
+    const auto [status, error] = saveInChild(storage.filePath(), 7, options);
+    QTEST(status, "status");
+    QVERIFY2(error.contains(errorContains), error.constData());
+    if (status != 0) {
+        QCOMPARE(readFile(storage.filePath()), main);
+        QCOMPARE(readFile(storage.backupFilePath()), main);
+    } else {
+        const auto saved = SystemConfigurationStorage::readDocument(storage.filePath());
+        QVERIFY(saved);
+        QCOMPARE(saved->makePanels().size(), panels);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestConfigurationFailures)
