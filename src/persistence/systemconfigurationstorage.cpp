@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace {
@@ -18,6 +19,62 @@ namespace {
 QString fileName(const QString &path)
 {
     return QFileInfo(path).fileName();
+}
+
+QString systemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// The n-th name under which an unreadable file at `path` is kept: "<path>.unreadable", then
+// "<path>.unreadable.2" and so on.
+QString keptFilePath(const QString &path, int number)
+{
+    const QString kept = path + QStringLiteral(".unreadable");
+    return number == 1 ? kept : kept + QLatin1Char('.') + QString::number(number);
+}
+
+bool exists(const QByteArray &nativePath)
+{
+    struct stat status {};
+    return ::lstat(nativePath.constData(), &status) == 0;
+}
+
+// The first kept name not taken yet.
+QString freeKeptFilePath(const QString &path)
+{
+    int number = 1;
+    while (exists(QFile::encodeName(keptFilePath(path, number))))
+        ++number;
+    return keptFilePath(path, number);
+}
+
+// Renames `path` to the first free kept name, never replacing a file already there. A rename
+// keeps the bytes even of a file this process may not read.
+Result keepAside(const QString &path)
+{
+    const QByteArray from = QFile::encodeName(path);
+    for (int number = 1;; ++number) {
+        const QByteArray to = QFile::encodeName(keptFilePath(path, number));
+        if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+            return Result::success();
+        if (errno == EEXIST)
+            continue;
+        // File systems without RENAME_NOREPLACE: look first, then rename.
+        if ((errno == EINVAL || errno == ENOSYS) && exists(to))
+            continue;
+        if ((errno == EINVAL || errno == ENOSYS) && std::rename(from.constData(), to.constData()) == 0)
+            return Result::success();
+        return Result::failure(QStringLiteral("Could not keep the unreadable file %1 as %2: %3")
+                                   .arg(QDir::toNativeSeparators(path), fileName(QFile::decodeName(to)),
+                                        systemError(errno)));
+    }
+}
+
+// Documents of a newer version read only in part: they are used, but kept before replacing.
+bool isWholeDocument(const std::optional<ConfigurationDocument> &document)
+{
+    return document && document->schemaVersion() <= ConfigurationSchema::currentVersion;
 }
 
 } // namespace
@@ -53,20 +110,33 @@ std::optional<ConfigurationDocument> SystemConfigurationStorage::readDocument(co
     return document;
 }
 
+std::optional<ConfigurationDocument> SystemConfigurationStorage::readKnown(const QString &path, KnownFile &known,
+                                                                          QString *error)
+{
+    const std::optional<FileStamp> before = stamp(path);
+    std::optional<ConfigurationDocument> document = readDocument(path, error);
+    known.loadFailure.clear();
+    if (!document) {
+        known.unreadable = before;
+        // A missing file is no failure to tell about; the reason without the file's name is.
+        if (before && error)
+            known.loadFailure = error->mid(fileName(path).size() + 2);
+    } else if (isWholeDocument(document) && before == stamp(path)) {
+        known.trusted = before;
+    }
+    return document;
+}
+
 std::optional<ConfigurationDocument> SystemConfigurationStorage::loadDocument(QString *error)
 {
-    QString mainError;
-    const std::optional<FileStamp> before = stamp(m_filePath);
-    std::optional<ConfigurationDocument> document = readDocument(m_filePath, &mainError);
-    // A document of a newer version reads only in part: it is used, but kept before replacing.
-    if (document && document->schemaVersion() <= ConfigurationSchema::currentVersion && before == stamp(m_filePath))
-        m_trustedMainFile = before;
+    m_backup.loadFailure.clear();
+    QString mainError, backupError;
+    std::optional<ConfigurationDocument> document = readKnown(m_filePath, m_main, &mainError);
+    m_loadedBackup = false;
     if (document)
         return document;
-    m_unreadableMainFile = before;
-
-    QString backupError;
-    document = readDocument(backupFilePath(), &backupError);
+    document = readKnown(backupFilePath(), m_backup, &backupError);
+    m_loadedBackup = document.has_value();
     if (!document && error)
         *error = mainError + QStringLiteral("; ") + backupError;
     return document;
@@ -84,28 +154,48 @@ bool SystemConfigurationStorage::hasStoredConfiguration() const
     return QFileInfo::exists(m_filePath) || QFileInfo::exists(backupFilePath());
 }
 
-Result SystemConfigurationStorage::keepUnreadableMainFile()
+QString SystemConfigurationStorage::loadProblem() const
 {
-    const std::optional<FileStamp> current = stamp(m_filePath);
-    if (!current || current == m_trustedMainFile)
+    const QString &mainFailure = m_main.loadFailure;
+    const QString &backupFailure = m_backup.loadFailure;
+    if (mainFailure.isEmpty() && backupFailure.isEmpty())
+        return {};
+    const QString mainPath = QDir::toNativeSeparators(m_filePath);
+    const QString mainKept = QDir::toNativeSeparators(freeKeptFilePath(AtomicFile::linkTarget(m_filePath)));
+    const QString backupKept = fileName(freeKeptFilePath(backupFilePath()));
+    QString text;
+    if (!backupFailure.isEmpty() && !mainFailure.isEmpty()) {
+        text = QStringLiteral("%1 could not be read (%2), nor its backup (%3); started with a new panel. "
+                              "Both are kept, as %4 and %5, when the configuration is next saved.")
+                   .arg(mainPath, mainFailure, backupFailure, mainKept, backupKept);
+    } else if (!mainFailure.isEmpty()) {
+        text = QStringLiteral("%1 could not be read (%2); %3. It is kept as %4 when the configuration is next saved.")
+                   .arg(mainPath, mainFailure,
+                        m_loadedBackup ? QStringLiteral("loaded its backup %1 instead").arg(fileName(backupFilePath()))
+                                       : QStringLiteral("started with a new panel"),
+                        mainKept);
+    } else {
+        text = QStringLiteral("%1 is missing and its backup could not be read (%2); started with a new panel. "
+                              "The backup is kept as %3 when the configuration is next saved.")
+                   .arg(mainPath, backupFailure, backupKept);
+    }
+    return text.replace(u'\n', u' ');
+}
+
+Result SystemConfigurationStorage::keepIfUnreadable(const QString &path, KnownFile &known)
+{
+    const std::optional<FileStamp> current = stamp(path);
+    if (!current || current == known.trusted)
         return Result::success();
-    if (current != m_unreadableMainFile) {
-        const std::optional<ConfigurationDocument> document = readDocument(m_filePath);
-        if (document && document->schemaVersion() <= ConfigurationSchema::currentVersion
-            && stamp(m_filePath) == current) {
-            m_trustedMainFile = current;
+    if (current != known.unreadable) {
+        const std::optional<ConfigurationDocument> document = readDocument(path);
+        if (isWholeDocument(document) && stamp(path) == current) {
+            known.trusted = current;
             return Result::success();
         }
     }
-    // A rename keeps the bytes even of a file this process may not read. Until the new main
-    // file is in place, load() sees no main file and reads the backup, as it did already.
-    const QString kept = unreadableFilePath();
-    if (std::rename(QFile::encodeName(m_filePath).constData(), QFile::encodeName(kept).constData()) != 0) {
-        return Result::failure(QStringLiteral("Could not keep the unreadable configuration %1 as %2: %3")
-                                   .arg(QDir::toNativeSeparators(m_filePath), fileName(kept),
-                                        QString::fromLocal8Bit(std::strerror(errno))));
-    }
-    return Result::success();
+    // Until the new file is in place, a load sees this one missing and reads the next source.
+    return keepAside(path);
 }
 
 Result SystemConfigurationStorage::save(const QList<Panel> &panels)
@@ -119,10 +209,19 @@ Result SystemConfigurationStorage::save(const QList<Panel> &panels)
     if (!QDir().mkpath(directory))
         return Result::failure(QStringLiteral("Could not create the folder %1").arg(QDir::toNativeSeparators(directory)));
 
-    if (Result kept = keepUnreadableMainFile(); !kept)
+    // The main file is made durable first; the backup, a second copy, is only replaced.
+    const QString mainTarget = AtomicFile::linkTarget(m_filePath);
+    if (Result kept = keepIfUnreadable(mainTarget, m_main); !kept)
         return kept;
-    if (Result written = AtomicFile::write(m_filePath, *bytes); !written)
+    if (Result written = AtomicFile::write(mainTarget, *bytes); !written)
         return written;
-    m_trustedMainFile = stamp(m_filePath);
-    return AtomicFile::writeUnsynced(backupFilePath(), *bytes);
+    m_main.trusted = stamp(mainTarget);
+
+    const QString backup = backupFilePath();
+    if (Result kept = keepIfUnreadable(backup, m_backup); !kept)
+        return kept;
+    if (Result written = AtomicFile::writeUnsynced(backup, *bytes); !written)
+        return written;
+    m_backup.trusted = stamp(backup);
+    return Result::success();
 }
