@@ -60,6 +60,8 @@ private Q_SLOTS:
     void killedWhileSavingLeavesACompleteConfiguration();
     void diskFullKeepsPreviousFiles();
     void readOnlyFolderKeepsPreviousFiles();
+    void plantedFilesAreNeverFollowed_data();
+    void plantedFilesAreNeverFollowed();
     void hugeConfigurationFailsInsteadOfAborting_data();
     void hugeConfigurationFailsInsteadOfAborting();
 };
@@ -168,6 +170,52 @@ void TestConfigurationFailures::readOnlyFolderKeepsPreviousFiles()
     QVERIFY2(error.contains("configuration.json"), error.constData());
     QCOMPARE(readFile(storage.filePath()), main);
     QCOMPARE(readFile(storage.backupFilePath()), backup);
+}
+
+void TestConfigurationFailures::plantedFilesAreNeverFollowed_data()
+{
+    QTest::addColumn<QString>("name"); // planted beside the configuration
+    QTest::addColumn<bool>("fifo");    // a FIFO, or else a link to a file outside the folder
+
+    QTest::newRow("FIFO at the backup's old temporary name") << u"configuration.json.bak.tmp"_s << true;
+    QTest::newRow("link at the backup's old temporary name") << u"configuration.json.bak.tmp"_s << false;
+    QTest::newRow("link as the backup") << u"configuration.json.bak"_s << false;
+    QTest::newRow("FIFO as the backup") << u"configuration.json.bak"_s << true;
+    QTest::newRow("FIFO as the main file") << u"configuration.json"_s << true;
+}
+
+void TestConfigurationFailures::plantedFilesAreNeverFollowed()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, fifo);
+    QTemporaryDir outside;
+    const QString victim = outside.filePath(u"victim"_s);
+    QFile victimFile(victim);
+    QVERIFY(victimFile.open(QIODevice::WriteOnly) && victimFile.write("not to be touched") > 0);
+    victimFile.close();
+    QTemporaryDir directory;
+    SystemConfigurationStorage storage(directory.filePath(u"configuration.json"_s));
+    QVERIFY(storage.save(SaverPlan::panels(11, 1)));
+    const QString planted = directory.filePath(name);
+    QFile::remove(planted);
+    if (fifo)
+        QVERIFY(::mkfifo(QFile::encodeName(planted).constData(), 0600) == 0);
+    else
+        QVERIFY(QFile::link(victim, planted));
+
+    // In a child: a save that opens the FIFO would wait for a reader forever.
+    const auto [status, error] = saveInChild(storage.filePath(), 7, {});
+    QVERIFY2(status == 0, error.constData());
+    QCOMPARE(readFile(victim), QByteArray("not to be touched"));
+    const QByteArray saved = ConfigurationDocument(SaverPlan::panels(11, 7)).toJson();
+    QCOMPARE(readFile(storage.filePath()), saved);
+    QCOMPARE(readFile(storage.backupFilePath()), saved);
+    QVERIFY(!QFileInfo(storage.backupFilePath()).isSymLink());
+    // A plant that was not in the way stays as it was; one that was is kept aside, not followed.
+    struct stat plant {};
+    const QString left = name.endsWith(u".tmp") ? planted : planted + u".unreadable"_s;
+    QVERIFY(::lstat(QFile::encodeName(left).constData(), &plant) == 0);
+    QVERIFY(fifo ? S_ISFIFO(plant.st_mode) : S_ISLNK(plant.st_mode));
 }
 
 void TestConfigurationFailures::hugeConfigurationFailsInsteadOfAborting_data()
