@@ -1,5 +1,6 @@
 #include "desktopstore.h"
 
+#include "persistence/backgroundconfigurationstorage.h"
 #include "persistence/systemconfigurationstorage.h"
 #include "services/starterapplications.h"
 #include "services/systemfilesystemaccess.h"
@@ -12,7 +13,8 @@ std::unique_ptr<AppStore> makeDesktopStore()
     AppStoreServices services;
     services.fileSystem = std::make_unique<SystemFileSystemAccess>();
     services.launcher = std::make_unique<SystemItemLauncher>();
-    services.storage = std::make_unique<SystemConfigurationStorage>();
+    // Commands hand the list over; one thread of its own writes it.
+    services.storage = std::make_unique<BackgroundConfigurationStorage>(std::make_unique<SystemConfigurationStorage>());
     services.runningAppsLookup = std::make_unique<SystemRunningApplicationsLookup>();
     // Custom icons: the store's default, the Icons folder beside the configuration file.
     return std::make_unique<AppStore>(std::move(services), std::nullopt,

@@ -1,16 +1,21 @@
 // A child process for the storage tests: saves generated configurations through the storage,
-// either once (optionally under a file-size limit or as an unprivileged user) or in an endless
-// loop that reports every completed save on standard output.
+// either once (optionally under a file-size limit or as an unprivileged user), or in an endless
+// loop that reports every completed save on standard output, or once through the background
+// writer before calling exit() at once, as Qt does when it loses the X server.
 //
 //   configuration_saver loop FILE SEED START
+//   configuration_saver background-loop FILE SEED START
+//   configuration_saver exit FILE SEED INDEX
 //   configuration_saver save FILE SEED INDEX [--file-size-limit BYTES] [--as-nobody]
 //                            [--minimal-panels COUNT] [--address-space-limit BYTES]
 //
 // --minimal-panels saves COUNT panels with nothing but their first tab instead of configuration
-// INDEX; --address-space-limit bounds the memory the child may take.
+// INDEX; --address-space-limit bounds the memory the child may take. background-loop hands
+// every configuration to the background writer and reports one in four once it is written.
 
 #include "saverplan.h"
 
+#include "persistence/backgroundconfigurationstorage.h"
 #include "persistence/systemconfigurationstorage.h"
 
 #include "model/defaultname.h"
@@ -30,7 +35,8 @@ namespace {
 
 int usage()
 {
-    std::fputs("usage: configuration_saver loop FILE SEED START | save FILE SEED INDEX [--file-size-limit BYTES] "
+    std::fputs("usage: configuration_saver loop|background-loop FILE SEED START | exit FILE SEED INDEX | "
+               "save FILE SEED INDEX [--file-size-limit BYTES] "
                "[--as-nobody] [--minimal-panels COUNT] [--address-space-limit BYTES]\n",
                stderr);
     return 64;
@@ -62,6 +68,24 @@ int main(int argc, char *argv[])
             std::printf("%d\n", index);
             std::fflush(stdout);
         }
+    }
+    if (mode == "background-loop") {
+        BackgroundConfigurationStorage background(std::make_unique<SystemConfigurationStorage>(storage.filePath()));
+        for (int index = first;; ++index) {
+            (void)background.save(SaverPlan::panels(seed, index));
+            if ((index - first) % SaverPlan::backgroundBatch != SaverPlan::backgroundBatch - 1)
+                continue;
+            if (!background.flush())
+                return 3;
+            std::printf("%d\n", index);
+            std::fflush(stdout);
+        }
+    }
+    if (mode == "exit") {
+        // Never destroyed, like the application's storage when exit() is called under it.
+        auto *background = new BackgroundConfigurationStorage(std::make_unique<SystemConfigurationStorage>(storage.filePath()));
+        (void)background->save(SaverPlan::panels(seed, first));
+        std::exit(0);
     }
     if (mode != "save")
         return usage();

@@ -3,6 +3,7 @@
 
 #include "saverplan.h"
 
+#include "persistence/atomicfile.h"
 #include "persistence/configurationdocument.h"
 #include "persistence/systemconfigurationstorage.h"
 
@@ -41,7 +42,7 @@ std::pair<int, QByteArray> saveInChild(const QString &file, int index, const QSt
 }
 
 // Which of the numbered configurations `panels` equals; -1 for none.
-int indexAmong(const QList<Panel> &panels, quint32 seed, std::initializer_list<int> candidates)
+int indexAmong(const QList<Panel> &panels, quint32 seed, const QList<int> &candidates)
 {
     for (const int index : candidates) {
         if (panels == SaverPlan::panels(seed, index))
@@ -57,7 +58,9 @@ class TestConfigurationFailures : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void killedWhileSavingLeavesACompleteConfiguration_data();
     void killedWhileSavingLeavesACompleteConfiguration();
+    void exitWritesTheLastConfiguration();
     void diskFullKeepsPreviousFiles();
     void readOnlyFolderKeepsPreviousFiles();
     void plantedFilesAreNeverFollowed_data();
@@ -66,8 +69,19 @@ private Q_SLOTS:
     void hugeConfigurationFailsInsteadOfAborting();
 };
 
+void TestConfigurationFailures::killedWhileSavingLeavesACompleteConfiguration_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<int>("window"); // how many configurations past the last reported may be on disk
+
+    QTest::newRow("saved directly") << u"loop"_s << 1;
+    QTest::newRow("saved in the background") << u"background-loop"_s << SaverPlan::backgroundBatch;
+}
+
 void TestConfigurationFailures::killedWhileSavingLeavesACompleteConfiguration()
 {
+    QFETCH(QString, mode);
+    QFETCH(int, window);
     QTemporaryDir directory;
     const QString file = directory.filePath(u"configuration.json"_s);
     const quint32 seed = 1000;
@@ -79,7 +93,7 @@ void TestConfigurationFailures::killedWhileSavingLeavesACompleteConfiguration()
     int next = 1;
     for (int round = 0; round < 200; ++round) {
         QProcess child;
-        child.start(saver, {u"loop"_s, file, QString::number(seed), QString::number(next)});
+        child.start(saver, {mode, file, QString::number(seed), QString::number(next)});
         QVERIFY(child.waitForStarted());
         // Let it complete a few saves, then kill it somewhere inside the next ones.
         const int wantedSaves = random.bounded(3);
@@ -101,13 +115,16 @@ void TestConfigurationFailures::killedWhileSavingLeavesACompleteConfiguration()
         while (child.canReadLine())
             lastReported = child.readLine().trimmed().toInt();
 
-        // The newest completed save, or the one in progress when it got as far as the rename.
+        // The newest completed save, or one handed over after it when it got as far as the rename.
         const int completed = lastReported >= 0 ? lastReported : lastSaved;
         const int inProgress = lastReported >= 0 ? lastReported + 1 : next;
+        QList<int> candidates{completed};
+        for (int index = inProgress; index < inProgress + window; ++index)
+            candidates.append(index);
         SystemConfigurationStorage storage(file);
         const std::optional<QList<Panel>> loaded = storage.load();
         QVERIFY2(loaded, qPrintable(u"nothing loaded after round %1"_s.arg(round)));
-        const int loadedIndex = indexAmong(*loaded, seed, {inProgress, completed});
+        const int loadedIndex = indexAmong(*loaded, seed, candidates);
         QVERIFY2(loadedIndex >= 0, qPrintable(u"round %1: the configuration is none of those saved"_s.arg(round)));
         // Each file on its own is whole: the main file holds the loaded save, the backup that
         // save or an earlier one whose backup step was reached.
@@ -116,11 +133,29 @@ void TestConfigurationFailures::killedWhileSavingLeavesACompleteConfiguration()
                  qPrintable(u"round %1: main file is not the loaded save"_s.arg(round)));
         const auto backup = SystemConfigurationStorage::readDocument(storage.backupFilePath());
         QVERIFY2(backup, qPrintable(u"round %1: unreadable backup"_s.arg(round)));
-        backupIndex = indexAmong(backup->makePanels(), seed, {loadedIndex, completed, lastSaved, backupIndex});
+        backupIndex = indexAmong(backup->makePanels(), seed, candidates + QList<int>{lastSaved, backupIndex});
         QVERIFY2(backupIndex >= 0, qPrintable(u"round %1: backup is none of the saves"_s.arg(round)));
+        // Whatever else a kill leaves are the writer's temporary files, which a later start removes.
+        for (const QString &name : QDir(directory.path()).entryList(QDir::Files | QDir::Hidden)) {
+            QVERIFY2(name == u"configuration.json"_s || name == u"configuration.json.bak"_s
+                         || AtomicFile::isTemporaryFileName(name),
+                     qPrintable(u"round %1: %2"_s.arg(round).arg(name)));
+        }
         lastSaved = loadedIndex;
-        next = inProgress + 1;
+        next = inProgress + window;
     }
+}
+
+void TestConfigurationFailures::exitWritesTheLastConfiguration()
+{
+    QTemporaryDir directory;
+    const QString file = directory.filePath(u"configuration.json"_s);
+    QProcess child;
+    child.start(saver, {u"exit"_s, file, u"12"_s, u"5"_s});
+    QVERIFY(child.waitForFinished(30000));
+    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(child.exitCode(), 0);
+    QCOMPARE(SystemConfigurationStorage(file).load(), std::optional(SaverPlan::panels(12, 5)));
 }
 
 void TestConfigurationFailures::diskFullKeepsPreviousFiles()
