@@ -2,6 +2,7 @@
 
 #include "atomicfile.h"
 #include "boundedfile.h"
+#include "leftoverfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -161,25 +162,39 @@ QString SystemConfigurationStorage::loadProblem() const
     if (mainFailure.isEmpty() && backupFailure.isEmpty())
         return {};
     const QString mainPath = QDir::toNativeSeparators(m_filePath);
-    const QString mainKept = QDir::toNativeSeparators(freeKeptFilePath(AtomicFile::linkTarget(m_filePath)));
+    // A linked main file is kept beside its target, elsewhere.
+    const QString mainKept = freeKeptFilePath(AtomicFile::linkTarget(m_filePath));
+    const QString shownMainKept = QFileInfo(mainKept).absolutePath() == QFileInfo(m_filePath).absolutePath()
+        ? fileName(mainKept)
+        : QDir::toNativeSeparators(mainKept);
     const QString backupKept = fileName(freeKeptFilePath(backupFilePath()));
     QString text;
     if (!backupFailure.isEmpty() && !mainFailure.isEmpty()) {
         text = QStringLiteral("%1 could not be read (%2), nor its backup (%3); started with a new panel. "
                               "Both are kept, as %4 and %5, when the configuration is next saved.")
-                   .arg(mainPath, mainFailure, backupFailure, mainKept, backupKept);
+                   .arg(mainPath, mainFailure, backupFailure, shownMainKept, backupKept);
     } else if (!mainFailure.isEmpty()) {
         text = QStringLiteral("%1 could not be read (%2); %3. It is kept as %4 when the configuration is next saved.")
                    .arg(mainPath, mainFailure,
                         m_loadedBackup ? QStringLiteral("loaded its backup %1 instead").arg(fileName(backupFilePath()))
                                        : QStringLiteral("started with a new panel"),
-                        mainKept);
+                        shownMainKept);
     } else {
         text = QStringLiteral("%1 is missing and its backup could not be read (%2); started with a new panel. "
                               "The backup is kept as %3 when the configuration is next saved.")
                    .arg(mainPath, backupFailure, backupKept);
     }
     return text.replace(u'\n', u' ');
+}
+
+void SystemConfigurationStorage::removeStaleTemporaryFiles() const
+{
+    const QString folder = QFileInfo(m_filePath).absolutePath();
+    LeftoverFiles::removeTemporaryFiles(folder);
+    // A linked main file is written beside its target.
+    const QString targetFolder = QFileInfo(AtomicFile::linkTarget(m_filePath)).absolutePath();
+    if (targetFolder != folder)
+        LeftoverFiles::removeTemporaryFiles(targetFolder);
 }
 
 Result SystemConfigurationStorage::keepIfUnreadable(const QString &path, KnownFile &known)

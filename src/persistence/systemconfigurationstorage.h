@@ -9,7 +9,8 @@
 #include <optional>
 
 // The configuration kept in a JSON file, with a backup copy beside it that every save rewrites
-// and that load() falls back to when the main file is missing or unreadable.
+// and that load() falls back to when the main file is missing or unreadable. save() writes at
+// once, on the calling thread; BackgroundConfigurationStorage moves that off the UI thread.
 //
 // A file that exists but cannot be read (a hand edit with a typo, a document of a newer version)
 // is never overwritten silently: before a save replaces the main file or the backup, such a file
@@ -49,6 +50,9 @@ public:
     // it, what was loaded instead (the backup, or nothing, so that a new panel is made) and the
     // name it will be kept under; empty when the main file was read or none was stored.
     QString loadProblem() const;
+
+    // Removes the temporary files that saves killed halfway left beside the configuration.
+    void removeStaleTemporaryFiles() const;
 
     // Identity of a file's current content as cheaply observable: device, inode, size, time.
     struct FileStamp
