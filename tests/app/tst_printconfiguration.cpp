@@ -1,5 +1,6 @@
 // The command line of the built program: --print-configuration, --help, --version.
 
+#include "programrun.h"
 #include "sampleconfiguration.h"
 
 #include "persistence/configurationdocument.h"
@@ -8,35 +9,14 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-const QByteArray absent = "<absent>";
-
-struct Run
-{
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    if (bytes == absent)
-        return;
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
-}
+using namespace ProgramRun;
 
 // Every file under `root` with its size and modification time.
 QStringList snapshot(const QString &root)
@@ -51,28 +31,10 @@ QStringList snapshot(const QString &root)
     return entries;
 }
 
-Run runProgram(const QStringList &arguments, const QString &configHome)
+// Printing needs no display at all.
+Outcome runProgram(const QStringList &arguments, const QString &configHome)
 {
-    QProcess process;
-#if !defined(__SANITIZE_ADDRESS__)
-    // A program that reads without bound must fail soon instead of taking the machine's memory
-    // (sanitizers need far more address space, so they run without the limit).
-    process.setChildProcessModifier([] {
-        const rlimit limit{rlim_t(2) << 30, rlim_t(2) << 30};
-        ::setrlimit(RLIMIT_AS, &limit);
-    });
-#endif
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"XDG_CONFIG_HOME"_s, configHome);
-    // Printing needs no display at all.
-    environment.remove(u"DISPLAY"_s);
-    environment.remove(u"WAYLAND_DISPLAY"_s);
-    environment.remove(u"QT_QPA_PLATFORM"_s);
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(QUAYROW2_EXECUTABLE), arguments);
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
-        return {};
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+    return run(arguments, configHome, Platform::NoDisplay);
 }
 
 QByteArray documentOf(const QList<Panel> &panels)
@@ -135,7 +97,7 @@ void TestPrintConfiguration::printConfiguration()
     }
     const QStringList before = snapshot(home.path());
 
-    const Run run = runProgram(arguments, home.path());
+    const Outcome run = runProgram(arguments, home.path());
     QTEST(run.status, "status");
     QTEST(run.out, "expected");
     if (run.status == 2) {
@@ -171,7 +133,7 @@ void TestPrintConfiguration::endlessFilesAreRefused()
         QVERIFY(QDir().mkpath(home.filePath(u"Quayrow 2"_s)));
         QVERIFY(QFile::link(endless, home.filePath(u"Quayrow 2/configuration.json"_s)));
     }
-    const Run run = runProgram(arguments, home.path());
+    const Outcome run = runProgram(arguments, home.path());
     QCOMPARE(run.status, 2);
     QCOMPARE(run.err.count('\n'), 1);
     QVERIFY2(run.err.contains("larger than"), run.err.constData());
@@ -202,7 +164,7 @@ void TestPrintConfiguration::helpAndVersion()
     QFETCH(QStringList, arguments);
     QFETCH(QByteArray, outputContains);
     QTemporaryDir home;
-    const Run run = runProgram(arguments, home.path());
+    const Outcome run = runProgram(arguments, home.path());
     QTEST(run.status, "status");
     QVERIFY2(run.out.contains(outputContains), run.out.constData());
     QCOMPARE(QDir(home.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());

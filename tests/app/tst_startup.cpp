@@ -1,6 +1,7 @@
 // Starting the built program: it tells on standard error what it could not read, clears what an
 // earlier run killed halfway left behind, and writes a first launch before it exits.
 
+#include "programrun.h"
 #include "sampleconfiguration.h"
 
 #include "persistence/configurationdocument.h"
@@ -8,65 +9,19 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUuid>
-
-#include <fcntl.h>
-#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-const QByteArray absent = "<absent>";
+using namespace ProgramRun;
 
-struct Run
+Outcome start(const QString &configHome)
 {
-    int status = -1;
-    QByteArray err;
-};
-
-void writeFile(const QString &path, const QByteArray &bytes, int ageSeconds = 0)
-{
-    if (bytes == absent)
-        return;
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
-    file.close();
-    const timespec then{::time(nullptr) - ageSeconds, 0};
-    const timespec times[2] = {then, then};
-    ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : absent;
-}
-
-Run start(const QString &configHome)
-{
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"XDG_CONFIG_HOME"_s, configHome);
-    // Qt warns on standard error without one; a private folder of the owner's only.
-    const QString runtime = configHome + u"/runtime"_s;
-    QDir().mkpath(runtime);
-    QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    environment.insert(u"XDG_RUNTIME_DIR"_s, runtime);
-    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
-    environment.remove(u"DISPLAY"_s);
-    environment.remove(u"WAYLAND_DISPLAY"_s);
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(QUAYROW2_EXECUTABLE), {});
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
-        return {};
-    return {process.exitCode(), process.readAllStandardError()};
+    return run({}, configHome, Platform::Offscreen);
 }
 
 QString iconName()
@@ -91,7 +46,7 @@ private Q_SLOTS:
 void TestStartup::firstLaunchIsWrittenBeforeExit()
 {
     QTemporaryDir home;
-    const Run run = start(home.path());
+    const Outcome run = start(home.path());
     QCOMPARE(run.status, 0);
     QVERIFY2(run.err.isEmpty(), run.err.constData());
     const QString file = home.filePath(u"Quayrow 2/configuration.json"_s);
@@ -124,7 +79,7 @@ void TestStartup::unreadableConfigurationIsTold()
     writeFile(file, main);
     writeFile(file + u".bak"_s, backup);
 
-    const Run run = start(home.path());
+    const Outcome run = start(home.path());
     QCOMPARE(run.status, 0);
     QCOMPARE(run.err.count('\n'), mentions.isEmpty() ? 0 : 1);
     for (const QByteArray &mention : mentions)

@@ -38,6 +38,15 @@ QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : absent;
 }
 
+// The main file, the backup and a copy kept earlier, each unless `absent`.
+void writeFiles(const SystemConfigurationStorage &storage, const QByteArray &main, const QByteArray &backup,
+                const QByteArray &olderKept)
+{
+    writeFile(storage.filePath(), main);
+    writeFile(storage.backupFilePath(), backup);
+    writeFile(storage.filePath() + u".unreadable"_s, olderKept);
+}
+
 // Files by name and content.
 using Files = QMap<QString, QByteArray>;
 
@@ -203,9 +212,7 @@ void TestSystemConfigurationStorage::unreadableFilesAreKept()
     QFETCH(Files, expectedKept);
     QTemporaryDir directory;
     SystemConfigurationStorage storage(directory.filePath(u"configuration.json"_s));
-    writeFile(storage.filePath(), main);
-    writeFile(storage.backupFilePath(), backup);
-    writeFile(storage.filePath() + u".unreadable"_s, olderKept);
+    writeFiles(storage, main, backup, olderKept);
     if (loadFirst)
         (void)storage.load();
 
@@ -309,9 +316,7 @@ void TestSystemConfigurationStorage::loadProblemNamesTheFiles()
     QFETCH(QStringList, mentions);
     QTemporaryDir directory;
     SystemConfigurationStorage storage(directory.filePath(u"configuration.json"_s));
-    writeFile(storage.filePath(), main);
-    writeFile(storage.backupFilePath(), backup);
-    writeFile(storage.filePath() + u".unreadable"_s, olderKept);
+    writeFiles(storage, main, backup, olderKept);
     (void)storage.load();
 
     const QString problem = storage.loadProblem();
