@@ -14,7 +14,6 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QUuid>
 
 #include <atomic>
 #include <cerrno>
@@ -73,7 +72,6 @@ private Q_SLOTS:
     void unsyncableFolder_data();
     void unsyncableFolder();
     void staleTemporaryFilesAreRemoved();
-    void staleIconFilesAreFound();
 };
 
 void TestAtomicFile::cleanup()
@@ -151,26 +149,6 @@ void TestAtomicFile::staleTemporaryFilesAreRemoved()
     for (const Entry &entry : entries)
         QVERIFY2(QFile::exists(directory.filePath(entry.name)) != entry.removed, qPrintable(entry.name));
     QVERIFY(QFileInfo::exists(folder) && QFileInfo(link).isSymLink());
-}
-
-void TestAtomicFile::staleIconFilesAreFound()
-{
-    QTemporaryDir directory;
-    const QString upper = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + u".png"_s;
-    const QString lower = QUuid::createUuid().toString(QUuid::WithoutBraces) + u".png"_s;
-    const QString fresh = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + u".png"_s;
-    for (const auto &[name, seconds] : {std::pair{upper, 120}, {lower, 120}, {fresh, 5}, {u"photo.png"_s, 120},
-                                        {u"C0FFEE00-0000-0000-0000-000000000001.jpg"_s, 120}}) {
-        QFile file(directory.filePath(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
-        QVERIFY(age(file.fileName(), seconds));
-    }
-    QStringList found = LeftoverFiles::iconFiles(directory.path());
-    found.sort();
-    QStringList expected{upper, lower};
-    expected.sort();
-    QCOMPARE(found, expected);
 }
 
 QTEST_GUILESS_MAIN(TestAtomicFile)
