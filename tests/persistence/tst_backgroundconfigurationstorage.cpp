@@ -53,9 +53,10 @@ public:
 // One of a few commands that change the list, on a random target.
 void randomCommand(AppStore &store, QRandomGenerator &random)
 {
-    const Panel &panel = store.panels().first();
+    // Copies: the command replaces the values the store holds.
+    const Panel panel = store.panels().first();
     const QUuid panelID = panel.id();
-    const PanelTab &tab = panel.activeTab();
+    const PanelTab tab = panel.activeTab();
     switch (random.bounded(5)) {
     case 0:
         store.addItems({QUrl::fromLocalFile(u"/home/user/file %1"_s.arg(random.bounded(1000)))}, std::nullopt, tab.id, panelID);
