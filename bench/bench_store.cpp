@@ -138,8 +138,8 @@ void run(QTextStream &out, int itemCount, Saving saving)
                    .arg(itemCount, 6)
                    .arg(name(saving), -11)
                    .arg(command, -10)
-                   .arg(figures.median, 8, 'f', 3)
-                   .arg(figures.p95, 8, 'f', 3)
+                   .arg(figures.median, 8, 'f', 4)
+                   .arg(figures.p95, 8, 'f', 4)
                    .arg(QStringLiteral("%1/%2").arg(disk.saveCount()).arg(commands), 11);
     }
 }
