@@ -35,11 +35,16 @@ int printConfiguration(const QString &file)
                             << reason.replace(u'\n', u' ') << '\n';
         return noConfigurationStatus;
     }
+    const std::optional<QByteArray> bytes =
+        ConfigurationDocument(document->makePanels()).toJson(SystemConfigurationStorage::maximumFileSize, &reason);
+    if (!bytes) {
+        QTextStream(stderr) << QCoreApplication::applicationName() << ": cannot print the configuration: " << reason << '\n';
+        return 1;
+    }
     QFile output;
     if (!output.open(stdout, QIODevice::WriteOnly))
         return 1;
-    const QByteArray bytes = ConfigurationDocument(document->makePanels()).toJson();
-    return output.write(bytes) == bytes.size() && output.flush() ? 0 : 1;
+    return output.write(*bytes) == bytes->size() && output.flush() ? 0 : 1;
 }
 
 // The options the toolkit takes for itself (platform, style, session restore and the like) and

@@ -1,6 +1,7 @@
 #include "commandline.h"
 #include "desktopstore.h"
 
+#include "persistence/backgroundconfigurationstorage.h"
 #include "persistence/systemconfigurationstorage.h"
 #include "store/appstore.h"
 
@@ -9,6 +10,14 @@
 #include <QTextStream>
 
 namespace {
+
+// Every way out of the program waits for the last save, at most five seconds: the call that the
+// quit command, aboutToQuit and signal handling make too.
+int finish(int status)
+{
+    BackgroundConfigurationStorage::flushAll();
+    return status;
+}
 
 // Qt aborts when it cannot reach a display; say so plainly instead.
 bool hasGraphicalSession()
@@ -24,7 +33,7 @@ int main(int argc, char *argv[])
     CommandLine::setApplicationInfo();
     if (CommandLine::needsNoDisplay(argc, argv)) {
         QCoreApplication app(argc, argv);
-        return CommandLine::run(QCoreApplication::arguments()).value_or(0);
+        return finish(CommandLine::run(QCoreApplication::arguments()).value_or(0));
     }
     if (!hasGraphicalSession()) {
         QTextStream(stderr) << "Quayrow 2 needs a graphical session: neither DISPLAY nor WAYLAND_DISPLAY is set.\n";
@@ -33,7 +42,7 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     if (const std::optional<int> status = CommandLine::run(QCoreApplication::arguments()))
-        return *status;
+        return finish(*status);
 
     // The panels' windows do not exist yet: a start loads the configuration (creating it on
     // first launch), reports what it found and ends.
@@ -41,5 +50,5 @@ int main(int argc, char *argv[])
     const qsizetype count = store->panels().size();
     QTextStream(stdout) << QCoreApplication::applicationName() << ": " << count << (count == 1 ? " panel" : " panels")
                         << " in " << SystemConfigurationStorage::applicationSupportFilePath() << '\n';
-    return 0;
+    return finish(0);
 }

@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <limits>
+#include <new>
 
 namespace Key = ConfigurationKey;
 
@@ -30,20 +31,23 @@ std::nullopt_t fail(QString *error, const QString &reason)
     return std::nullopt;
 }
 
-// About what a panel takes when written, to size the output buffer once.
+// What the written form about takes, from the real sizes of its parts (a panel with its own keys
+// about 720 bytes, a tab 200, a link or group 250 with a usual path), to size the output buffer
+// once for usual configurations; the buffer grows when this falls short.
 qsizetype expectedSize(const QList<Panel> &panels)
 {
-    qsizetype items = 0;
+    qsizetype size = 64;
     for (const Panel &panel : panels) {
+        size += 720;
         for (const PanelTab &tab : panel.tabs()) {
-            items += tab.items.size();
+            size += 200 + 250 * tab.items.size();
             for (const Item &item : tab.items) {
                 if (const ItemGroup *group = item.group())
-                    items += group->links.size();
+                    size += 250 * group->links.size();
             }
         }
     }
-    return 2048 * (panels.size() + 1) + 400 * items;
+    return size;
 }
 
 } // namespace
@@ -108,8 +112,24 @@ std::optional<ConfigurationDocument> ConfigurationDocument::fromJson(const QByte
 
 QByteArray ConfigurationDocument::toJson() const
 {
+    return encode(std::numeric_limits<qsizetype>::max() / 2);
+}
+
+std::optional<QByteArray> ConfigurationDocument::toJson(qsizetype maximumSize, QString *error) const
+{
+    try {
+        return encode(maximumSize);
+    } catch (const JsonWriter::SizeExceeded &) {
+        return fail(error, QStringLiteral("it would take more than %1 bytes").arg(maximumSize));
+    } catch (const std::bad_alloc &) {
+        return fail(error, QStringLiteral("there is not enough memory to write it"));
+    }
+}
+
+QByteArray ConfigurationDocument::encode(qsizetype maximumSize) const
+{
     const QList<Panel> panels = makePanels();
-    JsonWriter writer(expectedSize(panels));
+    JsonWriter writer(expectedSize(panels), maximumSize);
     writer.beginObject();
     writer.key(Key::panels);
     writer.beginArray();

@@ -27,8 +27,12 @@ public:
 
     // The document in `json`, or none when its skeleton is damaged; `error` then tells why.
     static std::optional<ConfigurationDocument> fromJson(const QByteArray &json, QString *error = nullptr);
-    // UTF-8, indented, the keys of every object in ascending order.
+    // UTF-8, indented, the keys of every object in ascending order. Throws std::bad_alloc when
+    // memory runs out.
     QByteArray toJson() const;
+    // The same text, or none when it would pass `maximumSize` bytes or memory runs out; `error`
+    // then tells which.
+    std::optional<QByteArray> toJson(qsizetype maximumSize, QString *error = nullptr) const;
 
     int schemaVersion() const { return m_schemaVersion; }
     // One panel per record; a record without a name is called "Panel n" by its position.
@@ -36,6 +40,8 @@ public:
 
 private:
     ConfigurationDocument() = default;
+    // Throws JsonWriter::SizeExceeded past `maximumSize`, std::bad_alloc without memory.
+    QByteArray encode(qsizetype maximumSize) const;
 
     int m_schemaVersion = ConfigurationSchema::currentVersion;
     // A document is made either from panels, which are written as they are, or from JSON.

@@ -4,6 +4,8 @@
 #include "boundedimagereader.h"
 #include "systemconfigurationstorage.h"
 
+#include "model/localfile.h"
+
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
@@ -35,9 +37,10 @@ QString SystemCustomIconStorage::filePath(const QString &fileName) const
 
 std::optional<QString> SystemCustomIconStorage::importImage(const QUrl &source, const QString &fileName)
 {
-    if (!isSafeFileName(fileName) || !source.isLocalFile())
+    const std::optional<QString> sourcePath = localFilePath(source);
+    if (!isSafeFileName(fileName) || !sourcePath)
         return std::nullopt;
-    const auto decoded = BoundedImageReader::read(source.toLocalFile(), maxPixelSide);
+    const auto decoded = BoundedImageReader::read(*sourcePath, maxPixelSide);
     if (!decoded)
         return std::nullopt;
     const auto png = pngData(*decoded, maxPixelSide);

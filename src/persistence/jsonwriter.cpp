@@ -3,15 +3,21 @@
 #include <charconv>
 #include <cmath>
 
-JsonWriter::JsonWriter(qsizetype expectedSize)
+JsonWriter::JsonWriter(qsizetype expectedSize, qsizetype maximumSize)
+    : m_maximumSize(maximumSize)
 {
-    m_buffer.resize(qMax<qsizetype>(expectedSize, 64));
+    m_buffer.resize(qMax<qsizetype>(64, qMin(expectedSize, maximumSize + 1)));
 }
 
 char *JsonWriter::reserve(qsizetype bytes)
 {
-    if (m_size + bytes > m_buffer.size())
-        m_buffer.resize(qMax(m_buffer.size() * 2, m_size + bytes));
+    if (m_size + bytes > m_buffer.size()) {
+        // Checked only when the buffer must grow (and in take()): `bytes` is an upper bound of
+        // what follows, not what is written.
+        if (m_size > m_maximumSize)
+            throw SizeExceeded();
+        m_buffer.resize(qMax(qMin(m_buffer.size() * 2, m_maximumSize + 1), m_size + bytes));
+    }
     return m_buffer.data() + m_size;
 }
 
@@ -230,6 +236,8 @@ void JsonWriter::appendQuoted(QStringView text)
 
 QByteArray JsonWriter::take()
 {
+    if (m_size > m_maximumSize)
+        throw SizeExceeded();
     m_buffer.truncate(m_size);
     m_size = 0;
     return std::move(m_buffer);

@@ -7,15 +7,25 @@
 #include <QUuid>
 #include <QVarLengthArray>
 
+#include <limits>
+
 // A streaming JSON writer for the configuration document: UTF-8, four-space indentation, one
 // member per line, numbers in their shortest form: the layout of QJsonDocument::Indented at a
 // fraction of its cost, without an intermediate tree.
 //
 // Callers write the members of every object in ascending key order; debug builds assert it.
+//
+// The output grows as needed from `expectedSize`. Output that would pass `maximumSize` bytes
+// throws SizeExceeded, and memory that runs out throws std::bad_alloc; either leaves the writer
+// unusable.
 class JsonWriter
 {
 public:
-    explicit JsonWriter(qsizetype expectedSize = 4096);
+    struct SizeExceeded
+    {
+    };
+
+    explicit JsonWriter(qsizetype expectedSize = 4096, qsizetype maximumSize = std::numeric_limits<qsizetype>::max() / 2);
 
     void beginObject();
     void endObject();
@@ -60,6 +70,7 @@ private:
 
     QByteArray m_buffer;
     qsizetype m_size = 0;
+    qsizetype m_maximumSize;
     QVarLengthArray<Level, 16> m_levels;
     bool m_afterKey = false;
 };

@@ -4,20 +4,26 @@
 
 #include "store/iconreferences.h"
 
+#include "model/localfile.h"
+
 #include <QDir>
 #include <QSet>
 
 namespace {
 
-// One new link per usable location, in the given order. Links are file-system objects kept by
-// their absolute path, so a location without one (another scheme, an empty or relative path)
-// could not be stored and read back: it is skipped.
+// One new link per usable location, in the given order. Links are local file-system objects kept
+// by their absolute path, so a location without one (another scheme or host, an empty or
+// relative path) could not be stored and read back: it is skipped. A location written in
+// another form of its path ("file://localhost/x") is kept as the plain path it names.
 QList<ItemLink> newLinks(const QList<QUrl> &locations)
 {
     QList<ItemLink> links;
     for (const QUrl &location : locations) {
-        if (location.isLocalFile() && QDir::isAbsolutePath(location.toLocalFile()))
-            links.append(ItemLink{.location = location});
+        const std::optional<QString> path = localFilePath(location);
+        if (!path)
+            continue;
+        const bool plain = location.host().isEmpty() && location.toLocalFile() == *path;
+        links.append(ItemLink{.location = plain ? location : QUrl::fromLocalFile(*path)});
     }
     return links;
 }

@@ -25,7 +25,8 @@ public:
     virtual std::optional<QList<Panel>> load() = 0;
     // Whether a configuration was ever stored (a file exists, readable or not). Reads nothing.
     virtual bool hasStoredConfiguration() const = 0;
-    // Stores the complete list, replacing what was stored.
+    // Stores the complete list, replacing what was stored. May return before the list is on
+    // disk (the desktop's storage writes on a thread of its own and logs its failures).
     virtual Result save(const QList<Panel> &panels) = 0;
 };
 

@@ -1,5 +1,6 @@
 // The command line of the built program: --print-configuration, --help, --version.
 
+#include "programrun.h"
 #include "sampleconfiguration.h"
 
 #include "persistence/configurationdocument.h"
@@ -8,8 +9,6 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -17,24 +16,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QByteArray absent = "<absent>";
-
-struct Run
-{
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    if (bytes == absent)
-        return;
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
-}
+using namespace ProgramRun;
 
 // Every file under `root` with its size and modification time.
 QStringList snapshot(const QString &root)
@@ -49,20 +31,10 @@ QStringList snapshot(const QString &root)
     return entries;
 }
 
-Run runProgram(const QStringList &arguments, const QString &configHome)
+// Printing needs no display at all.
+Outcome runProgram(const QStringList &arguments, const QString &configHome)
 {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"XDG_CONFIG_HOME"_s, configHome);
-    // Printing needs no display at all.
-    environment.remove(u"DISPLAY"_s);
-    environment.remove(u"WAYLAND_DISPLAY"_s);
-    environment.remove(u"QT_QPA_PLATFORM"_s);
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(QUAYROW2_EXECUTABLE), arguments);
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
-        return {};
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+    return run(arguments, configHome, Platform::NoDisplay);
 }
 
 QByteArray documentOf(const QList<Panel> &panels)
@@ -79,6 +51,8 @@ class TestPrintConfiguration : public QObject
 private Q_SLOTS:
     void printConfiguration_data();
     void printConfiguration();
+    void endlessFilesAreRefused_data();
+    void endlessFilesAreRefused();
     void helpAndVersion_data();
     void helpAndVersion();
 };
@@ -123,7 +97,7 @@ void TestPrintConfiguration::printConfiguration()
     }
     const QStringList before = snapshot(home.path());
 
-    const Run run = runProgram(arguments, home.path());
+    const Outcome run = runProgram(arguments, home.path());
     QTEST(run.status, "status");
     QTEST(run.out, "expected");
     if (run.status == 2) {
@@ -134,6 +108,35 @@ void TestPrintConfiguration::printConfiguration()
     }
     // Printing writes nothing: no file is created, replaced or kept aside.
     QCOMPARE(snapshot(home.path()), before);
+}
+
+void TestPrintConfiguration::endlessFilesAreRefused_data()
+{
+    QTest::addColumn<bool>("asFile"); // the FILE argument, or else the configuration linked to it
+
+    // A regular file that reports a size of 0 and reads on for hundreds of gigabytes.
+    QTest::newRow("FILE") << true;
+    QTest::newRow("configuration linked to it") << false;
+}
+
+void TestPrintConfiguration::endlessFilesAreRefused()
+{
+    QFETCH(bool, asFile);
+    const QString endless = u"/proc/self/pagemap"_s;
+    if (!QFileInfo(endless).isReadable())
+        QSKIP("/proc/self/pagemap is not readable here");
+    QTemporaryDir home;
+    QStringList arguments{u"--print-configuration"_s};
+    if (asFile) {
+        arguments.append(endless);
+    } else {
+        QVERIFY(QDir().mkpath(home.filePath(u"Quayrow 2"_s)));
+        QVERIFY(QFile::link(endless, home.filePath(u"Quayrow 2/configuration.json"_s)));
+    }
+    const Outcome run = runProgram(arguments, home.path());
+    QCOMPARE(run.status, 2);
+    QCOMPARE(run.err.count('\n'), 1);
+    QVERIFY2(run.err.contains("larger than"), run.err.constData());
 }
 
 void TestPrintConfiguration::helpAndVersion_data()
@@ -161,7 +164,7 @@ void TestPrintConfiguration::helpAndVersion()
     QFETCH(QStringList, arguments);
     QFETCH(QByteArray, outputContains);
     QTemporaryDir home;
-    const Run run = runProgram(arguments, home.path());
+    const Outcome run = runProgram(arguments, home.path());
     QTEST(run.status, "status");
     QVERIFY2(run.out.contains(outputContains), run.out.constData());
     QCOMPARE(QDir(home.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());

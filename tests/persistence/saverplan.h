@@ -6,6 +6,9 @@
 // by the test that checks what the child left behind.
 namespace SaverPlan {
 
+// The saver's background loop waits for the writer after every this many configurations.
+inline constexpr int backgroundBatch = 4;
+
 inline int itemCount(int index)
 {
     return 20 + (index * 37) % 300;

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -37,6 +38,27 @@ QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : absent;
 }
 
+// The main file, the backup and a copy kept earlier, each unless `absent`.
+void writeFiles(const SystemConfigurationStorage &storage, const QByteArray &main, const QByteArray &backup,
+                const QByteArray &olderKept)
+{
+    writeFile(storage.filePath(), main);
+    writeFile(storage.backupFilePath(), backup);
+    writeFile(storage.filePath() + u".unreadable"_s, olderKept);
+}
+
+// Files by name and content.
+using Files = QMap<QString, QByteArray>;
+
+// The kept copies of unreadable files in `directory`.
+Files keptFiles(const QString &directory)
+{
+    Files files;
+    for (const QString &name : QDir(directory).entryList({u"*.unreadable*"_s}, QDir::Files | QDir::Hidden))
+        files.insert(name, readFile(QDir(directory).filePath(name)));
+    return files;
+}
+
 QStringList names(const std::optional<QList<Panel>> &panels)
 {
     if (!panels)
@@ -60,9 +82,13 @@ private Q_SLOTS:
     void saveCreatesFolderAndIdenticalBackup();
     void saveReportsFolderError();
     void saveRoundTrip();
-    void unreadableMainFileIsKept_data();
-    void unreadableMainFileIsKept();
+    void unreadableFilesAreKept_data();
+    void unreadableFilesAreKept();
     void mainFileEditedAfterLoadIsChecked();
+    void linkedMainFileIsWrittenThrough_data();
+    void linkedMainFileIsWrittenThrough();
+    void loadProblemNamesTheFiles_data();
+    void loadProblemNamesTheFiles();
 };
 
 void TestSystemConfigurationStorage::defaultLocationFollowsXdgConfigHome()
@@ -146,47 +172,58 @@ void TestSystemConfigurationStorage::saveRoundTrip()
     QCOMPARE(SystemConfigurationStorage(storage.filePath()).load(), std::optional<QList<Panel>>(QList<Panel>{}));
 }
 
-void TestSystemConfigurationStorage::unreadableMainFileIsKept_data()
+void TestSystemConfigurationStorage::unreadableFilesAreKept_data()
 {
     QTest::addColumn<QByteArray>("main");
-    QTest::addColumn<QByteArray>("olderKept");
+    QTest::addColumn<QByteArray>("backup");
+    QTest::addColumn<QByteArray>("olderKept"); // already at configuration.json.unreadable
     QTest::addColumn<bool>("loadFirst");
-    QTest::addColumn<QByteArray>("expectedKept");
+    QTest::addColumn<Files>("expectedKept");   // every "*.unreadable*" file after the save
 
     const QByteArray typo = namedPanels("Typo").replace("\"name\":", "\"name\"");
     const QByteArray newer = namedPanels("Future", "17");
-    QTest::newRow("typo, loaded first") << typo << absent << true << typo;
-    QTest::newRow("typo, saved without loading") << typo << absent << false << typo;
-    QTest::newRow("typo replaces an older kept file") << typo << QByteArray("older") << true << typo;
-    QTest::newRow("newer version, loaded first") << newer << absent << true << newer;
-    QTest::newRow("newer version, saved without loading") << newer << absent << false << newer;
-    QTest::newRow("readable main is simply replaced") << namedPanels("Old") << absent << true << absent;
-    QTest::newRow("readable main, saved without loading") << namedPanels("Old") << absent << false << absent;
-    QTest::newRow("no main file") << absent << absent << true << absent;
-    QTest::newRow("empty main file") << QByteArray("") << absent << false << QByteArray("");
+    const QByteArray backup = namedPanels("Backup");
+    const QString kept = u"configuration.json.unreadable"_s;
+    const QString backupKept = u"configuration.json.bak.unreadable"_s;
+    QTest::newRow("typo, loaded first") << typo << backup << absent << true << Files{{kept, typo}};
+    QTest::newRow("typo, saved without loading") << typo << backup << absent << false << Files{{kept, typo}};
+    QTest::newRow("typo beside an older kept file: numbered, the older stays")
+        << typo << backup << QByteArray("older") << true << Files{{kept, "older"}, {kept + u".2"_s, typo}};
+    QTest::newRow("newer version, loaded first") << newer << backup << absent << true << Files{{kept, newer}};
+    QTest::newRow("newer version, saved without loading") << newer << backup << absent << false << Files{{kept, newer}};
+    QTest::newRow("readable main is simply replaced") << namedPanels("Old") << backup << absent << true << Files{};
+    QTest::newRow("readable main, saved without loading") << namedPanels("Old") << backup << absent << false << Files{};
+    QTest::newRow("no main file") << absent << backup << absent << true << Files{};
+    QTest::newRow("empty main file") << QByteArray("") << backup << absent << false << Files{{kept, ""}};
+    QTest::newRow("main and backup unreadable: both kept")
+        << typo << QByteArray("{\"broken") << absent << true << Files{{kept, typo}, {backupKept, "{\"broken"}};
+    QTest::newRow("unreadable backup beside a readable main")
+        << namedPanels("Old") << QByteArray("[]") << absent << true << Files{{backupKept, "[]"}};
+    QTest::newRow("backup of a newer version, saved without loading")
+        << namedPanels("Old") << newer << absent << false << Files{{backupKept, newer}};
 }
 
-void TestSystemConfigurationStorage::unreadableMainFileIsKept()
+void TestSystemConfigurationStorage::unreadableFilesAreKept()
 {
     QFETCH(QByteArray, main);
+    QFETCH(QByteArray, backup);
     QFETCH(QByteArray, olderKept);
     QFETCH(bool, loadFirst);
-    QFETCH(QByteArray, expectedKept);
+    QFETCH(Files, expectedKept);
     QTemporaryDir directory;
     SystemConfigurationStorage storage(directory.filePath(u"configuration.json"_s));
-    writeFile(storage.filePath(), main);
-    writeFile(storage.backupFilePath(), namedPanels("Backup"));
-    writeFile(storage.unreadableFilePath(), olderKept);
+    writeFiles(storage, main, backup, olderKept);
     if (loadFirst)
         (void)storage.load();
 
     const QList<Panel> panels = SampleConfiguration::make(10, 3);
     QVERIFY(storage.save(panels));
-    QCOMPARE(readFile(storage.unreadableFilePath()), expectedKept);
+    QCOMPARE(keptFiles(directory.path()), expectedKept);
     QCOMPARE(readFile(storage.filePath()), ConfigurationDocument(panels).toJson());
-    // Later saves replace the program's own file without keeping anything more.
+    QCOMPARE(readFile(storage.backupFilePath()), ConfigurationDocument(panels).toJson());
+    // Later saves replace the program's own files without keeping anything more.
     QVERIFY(storage.save(SampleConfiguration::make(12, 4)));
-    QCOMPARE(readFile(storage.unreadableFilePath()), expectedKept);
+    QCOMPARE(keptFiles(directory.path()), expectedKept);
 }
 
 void TestSystemConfigurationStorage::mainFileEditedAfterLoadIsChecked()
@@ -205,7 +242,95 @@ void TestSystemConfigurationStorage::mainFileEditedAfterLoadIsChecked()
     file.close();
 
     QVERIFY(storage.save(SampleConfiguration::make(11, 3)));
-    QCOMPARE(readFile(storage.unreadableFilePath()), edited);
+    QCOMPARE(keptFiles(directory.path()), (Files{{u"configuration.json.unreadable"_s, edited}}));
+}
+
+void TestSystemConfigurationStorage::linkedMainFileIsWrittenThrough_data()
+{
+    QTest::addColumn<QByteArray>("target");
+    QTest::addColumn<bool>("relativeLink");
+
+    QTest::newRow("readable target") << namedPanels("Dotfile") << false;
+    QTest::newRow("readable target, relative link") << namedPanels("Dotfile") << true;
+    QTest::newRow("unreadable target is kept beside it") << QByteArray("{typo") << false;
+}
+
+void TestSystemConfigurationStorage::linkedMainFileIsWrittenThrough()
+{
+    QFETCH(QByteArray, target);
+    QFETCH(bool, relativeLink);
+    QTemporaryDir directory;
+    const QString targetPath = directory.filePath(u"dotfiles/quayrow.json"_s);
+    writeFile(targetPath, target);
+    SystemConfigurationStorage storage(directory.filePath(u"config/configuration.json"_s));
+    QVERIFY(QDir().mkpath(directory.filePath(u"config"_s)));
+    QVERIFY(QFile::link(relativeLink ? u"../dotfiles/quayrow.json"_s : targetPath, storage.filePath()));
+    (void)storage.load();
+
+    const QList<Panel> panels = SampleConfiguration::make(15, 5);
+    QVERIFY(storage.save(panels));
+    QVERIFY(QFileInfo(storage.filePath()).isSymLink());
+    QCOMPARE(readFile(targetPath), ConfigurationDocument(panels).toJson());
+    QVERIFY(!QFileInfo(storage.backupFilePath()).isSymLink());
+    QCOMPARE(readFile(storage.backupFilePath()), ConfigurationDocument(panels).toJson());
+    const bool readable = SystemConfigurationStorage::readDocument(directory.filePath(u"config/configuration.json.bak"_s)).has_value();
+    QVERIFY(readable);
+    QCOMPARE(readFile(targetPath + u".unreadable"_s), target.startsWith("{typo") ? target : absent);
+    QCOMPARE(keptFiles(directory.filePath(u"config"_s)), Files{});
+}
+
+void TestSystemConfigurationStorage::loadProblemNamesTheFiles_data()
+{
+    QTest::addColumn<QByteArray>("main");
+    QTest::addColumn<QByteArray>("backup");
+    QTest::addColumn<QByteArray>("olderKept");
+    QTest::addColumn<QStringList>("mentions"); // none: no problem to tell
+
+    const QByteArray typo = "{\"schemaVersion\": 16, \"panels\": [}";
+    const QByteArray good = namedPanels("B");
+    QTest::newRow("main read") << good << QByteArray("[]") << absent << QStringList{};
+    QTest::newRow("nothing stored") << absent << absent << absent << QStringList{};
+    QTest::newRow("missing main, backup read") << absent << good << absent << QStringList{};
+    QTest::newRow("unreadable main, backup loaded")
+        << typo << good << absent
+        << QStringList{u"/configuration.json could not be read"_s, u"loaded its backup configuration.json.bak instead"_s,
+                       u"configuration.json.unreadable"_s};
+    QTest::newRow("unreadable main, no backup")
+        << typo << absent << absent << QStringList{u"started with a new panel"_s, u"configuration.json.unreadable"_s};
+    QTest::newRow("both unreadable")
+        << typo << QByteArray("[]") << absent
+        << QStringList{u"nor its backup"_s, u"started with a new panel"_s, u"configuration.json.unreadable"_s,
+                       u"configuration.json.bak.unreadable"_s};
+    QTest::newRow("missing main, unreadable backup")
+        << absent << QByteArray("") << absent
+        << QStringList{u"is missing"_s, u"started with a new panel"_s, u"configuration.json.bak.unreadable"_s};
+    QTest::newRow("an older kept file takes the first name")
+        << typo << good << QByteArray("older") << QStringList{u"configuration.json.unreadable.2"_s};
+}
+
+void TestSystemConfigurationStorage::loadProblemNamesTheFiles()
+{
+    QFETCH(QByteArray, main);
+    QFETCH(QByteArray, backup);
+    QFETCH(QByteArray, olderKept);
+    QFETCH(QStringList, mentions);
+    QTemporaryDir directory;
+    SystemConfigurationStorage storage(directory.filePath(u"configuration.json"_s));
+    writeFiles(storage, main, backup, olderKept);
+    (void)storage.load();
+
+    const QString problem = storage.loadProblem();
+    QCOMPARE(problem.isEmpty(), mentions.isEmpty());
+    QVERIFY2(!problem.contains(u'\n'), qPrintable(problem));
+    for (const QString &mention : mentions)
+        QVERIFY2(problem.contains(mention), qPrintable(problem));
+    // The names told are those the next save keeps the files under (a backup that was never
+    // read is kept too, but nothing was told about it).
+    QVERIFY(storage.save(SampleConfiguration::make(5, 1)));
+    for (const QString &name : keptFiles(directory.path()).keys()) {
+        if (!mentions.isEmpty() && (name != u"configuration.json.unreadable"_s || olderKept == absent))
+            QVERIFY2(problem.contains(name), qPrintable(name));
+    }
 }
 
 QTEST_APPLESS_MAIN(TestSystemConfigurationStorage)

@@ -1,6 +1,7 @@
 #include "storefixture.h"
 
 #include "persistence/customiconstorage.h"
+#include "persistence/systemconfigurationstorage.h"
 
 #include <QDir>
 #include <QRandomGenerator>
@@ -18,6 +19,7 @@ private Q_SLOTS:
     void init();
     void addItems_data();
     void addItems();
+    void addedLocationsSurviveSaveAndLoad();
     void groupNamingRenamingAndFrames();
     void removeItem_data();
     void removeItem();
@@ -129,6 +131,26 @@ void TestAppStoreItems::addItems_data()
         << QList<QUrl>{QUrl(QStringLiteral("https://example.org/")), file(QStringLiteral("rel")), QUrl(), file(QStringLiteral("/x"))}
         << false << "/a /b G /x";
     QTest::newRow("nothing usable") << QList<QUrl>{QUrl()} << false << "";
+    QTest::newRow("a file URL naming another host is skipped")
+        << QList<QUrl>{QUrl(QStringLiteral("file://fileserver/share/x.pdf")), file(QStringLiteral("/x"))} << false << "/a /b G /x";
+    QTest::newRow("localhost names a local path")
+        << QList<QUrl>{QUrl(QStringLiteral("file://localhost/x")), QUrl(QStringLiteral("file://LOCALHOST/y"))} << false
+        << "/a /b G /x /y";
+}
+
+void TestAppStoreItems::addedLocationsSurviveSaveAndLoad()
+{
+    const QString path = m_temp->filePath(QStringLiteral("configuration.json"));
+    InMemoryServices services;
+    AppStoreServices taken = services.take();
+    taken.storage = std::make_unique<SystemConfigurationStorage>(path);
+    AppStore store(std::move(taken), QList<Panel>{samplePanel()});
+    const Panel &panel = store.panels().first();
+    store.addItems({QUrl(QStringLiteral("file://fileserver/share/x.pdf")), QUrl(QStringLiteral("file://localhost/home/u/a.pdf")),
+                    QUrl(QStringLiteral("file:////srv/b")), QUrl(QStringLiteral("file:///c%20d%23e")), file(QStringLiteral("/f/"))},
+                   std::nullopt, panel.activeTabID(), panel.id());
+    QCOMPARE(describe(store.panels().first().activeTab().items), QStringLiteral("/a /b G /home/u/a.pdf /srv/b /c d#e /f/"));
+    QCOMPARE(SystemConfigurationStorage(path).load(), std::optional<QList<Panel>>(store.panels()));
 }
 
 void TestAppStoreItems::addItems()

@@ -1,0 +1,3 @@
+#include "persistencelog.h"
+
+Q_LOGGING_CATEGORY(lcPersistence, "quayrow.persistence", QtInfoMsg)
