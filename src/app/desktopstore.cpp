@@ -15,6 +15,5 @@ std::unique_ptr<AppStore> makeDesktopStore()
     services.storage = std::make_unique<SystemConfigurationStorage>();
     services.runningAppsLookup = std::make_unique<SystemRunningApplicationsLookup>();
     // Custom icons: the store's default, the Icons folder beside the configuration file.
-    return std::make_unique<AppStore>(std::move(services), std::nullopt,
-                                      resolveStarterApplications(StarterApplications::locations()));
+    return std::make_unique<AppStore>(std::move(services), std::nullopt, &StarterApplications::locations);
 }
