@@ -1,37 +1,24 @@
-# The two commands that do everything on a fresh Debian 12 machine:
-#   make run    install what is needed, build (Release) and start the program
-#   make test   install what is needed, build and run every test
-BUILD_DIR ?= build
-TEST_BUILD_DIR ?= build-test
+# For those who have make: `make run` and `make test` are `./build.sh run` and `./build.sh test`.
+#   make run ARGS="--print-configuration"   passes arguments to the program
+#   make fuzz                               builds the libFuzzer targets with clang in build-fuzz
 JOBS ?= $(shell nproc)
+export JOBS
 
-.PHONY: deps run build test bench fuzz clean
+.PHONY: run test bench fuzz clean
 
-deps:
-	@bash scripts/install-deps.sh
+run:
+	@./build.sh run $(ARGS)
 
-$(BUILD_DIR)/CMakeCache.txt: | deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release
+test:
+	@./build.sh test
 
-build: deps $(BUILD_DIR)/CMakeCache.txt
-	cmake --build $(BUILD_DIR) -j $(JOBS)
+bench:
+	@./build.sh bench
 
-run: build
-	$(BUILD_DIR)/src/app/quayrow2 $(ARGS)
-
-$(TEST_BUILD_DIR)/CMakeCache.txt: | deps
-	cmake -S . -B $(TEST_BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
-
-test: deps $(TEST_BUILD_DIR)/CMakeCache.txt
-	cmake --build $(TEST_BUILD_DIR) -j $(JOBS)
-	cd $(TEST_BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
-
-bench: build
-	@for b in $(BUILD_DIR)/bench/bench_*; do if [ -f "$$b" ] && [ -x "$$b" ]; then "$$b" || exit 1; fi; done
-
-fuzz: deps
+fuzz:
+	@bash scripts/install-deps.sh --clang
 	cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DQUAYROW_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build build-fuzz -j $(JOBS) --target fuzzers
 
 clean:
-	rm -rf $(BUILD_DIR) $(TEST_BUILD_DIR) build-fuzz
+	rm -rf build build-fuzz

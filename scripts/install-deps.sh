@@ -1,20 +1,58 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, testing and running the program needs.
-# Idempotent: does nothing (and prints nothing) when all of them are present.
+# Installs the Debian packages that building, testing and running the program need.
+#   install-deps.sh           the build (GCC), the program and the test suite
+#   install-deps.sh --clang   additionally what only the clang builds need (fuzzing, sanitizers)
+# Works as root or through sudo. Idempotent: does nothing (and prints nothing) when all are present.
 set -euo pipefail
 
+# One package a line, so that additions merge cleanly.
 packages=(
   # build
-  build-essential cmake pkg-config
-  qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-image-formats-plugins qt6-qpa-plugins
-  libglib2.0-dev libxcb1-dev libxcb-ewmh-dev zlib1g-dev
-  libstartup-notification0-dev qt6-base-private-dev libxcb-res0-dev
-  # fuzzing (libFuzzer runtime)
-  clang libclang-rt-14-dev
+  build-essential
+  cmake
+  pkg-config
+  qt6-base-dev
+  qt6-base-dev-tools
+  libqt6svg6
+  qt6-image-formats-plugins
+  qt6-qpa-plugins
+  libglib2.0-dev
+  libxcb1-dev
+  libxcb-ewmh-dev
+  libsimdjson-dev
+  libstartup-notification0-dev
+  libxcb-res0-dev
+  qt6-base-private-dev
+  zlib1g-dev
   # real-window and desktop tests
-  xvfb openbox xdotool x11-utils x11-xserver-utils picom trayer
-  adwaita-icon-theme fonts-dejavu-core dbus dbus-x11 shared-mime-info desktop-file-utils
+  xvfb
+  openbox
+  xdotool
+  x11-utils
+  x11-xserver-utils
+  picom
+  trayer
+  adwaita-icon-theme
+  fonts-dejavu-core
+  dbus
+  dbus-x11
+  shared-mime-info
+  desktop-file-utils
 )
+
+clang_packages=(
+  clang
+  libclang-rt-14-dev
+)
+
+case "${1-}" in
+  "") ;;
+  --clang) packages+=("${clang_packages[@]}") ;;
+  *)
+    echo "usage: $0 [--clang]" >&2
+    exit 1
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -29,10 +67,13 @@ if [ "$(id -u)" -eq 0 ]; then
 elif command -v sudo >/dev/null 2>&1; then
   sudo=(sudo)
 else
-  echo "install-deps: missing packages (${missing[*]}) and neither root nor sudo is available" >&2
+  echo "install-deps: these packages are missing: ${missing[*]}" >&2
+  echo "install-deps: run this script as root, or install sudo, to install them" >&2
   exit 1
 fi
 
-echo "install-deps: installing ${missing[*]}"
+echo "install-deps: installing ${#missing[@]} packages: ${missing[*]}"
 "${sudo[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# sudo resets the environment, so the front end is set on the far side of it.
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive \
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -31,7 +31,7 @@ std::unique_ptr<AppStore> makeDesktopStore()
     services.runningAppsLookup = std::make_unique<SystemRunningApplicationsLookup>();
     // Custom icons: the store's default, the Icons folder beside the configuration file.
     auto store = std::make_unique<AppStore>(std::move(services), std::nullopt,
-                                            resolveStarterApplications(StarterApplications::locations()));
+                                            &StarterApplications::locations);
 
     if (const QString problem = files.loadProblem(); !problem.isEmpty()) {
         QTextStream(stderr) << QCoreApplication::applicationName() << ": " << problem << '\n';

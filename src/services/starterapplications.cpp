@@ -3,18 +3,18 @@
 #include "desktopentry.h"
 #include "glibptr.h"
 
+#include <QByteArray>
 #include <QFileInfo>
-#include <QStringList>
 
 #include <gio/gdesktopappinfo.h>
 
-#include <functional>
-
 namespace {
 
-QString desktopFileOf(GAppInfo *info)
+// The .desktop file of an application the user would find in the menu: installed (GIO drops an
+// entry whose Exec or TryExec program is missing), not hidden, and shown in the current desktop.
+QString shownDesktopFile(GAppInfo *info)
 {
-    if (!info || !G_IS_DESKTOP_APP_INFO(info))
+    if (!info || !G_IS_DESKTOP_APP_INFO(info) || !g_app_info_should_show(info))
         return {};
     const char *path = g_desktop_app_info_get_filename(G_DESKTOP_APP_INFO(info));
     return path ? QString::fromUtf8(path) : QString();
@@ -30,120 +30,136 @@ bool claimsType(GAppInfo *info, const char *contentType)
     return false;
 }
 
-// The default application for a type when it handles that type itself, else the first that
-// claims it: GIO's default may be an application for a parent type (a text editor for
-// text/calendar), which suits no role.
+// The user's default application for a type. When nothing claims the type itself GIO answers
+// with the default of a parent type (the text editor for text/calendar), which suits no role.
 QString defaultForType(const char *contentType)
 {
-    const GObjectPtr<GAppInfo> preferred(g_app_info_get_default_for_type(contentType, FALSE));
-    if (preferred && claimsType(preferred.get(), contentType))
-        return desktopFileOf(preferred.get());
-    GList *exact = g_app_info_get_recommended_for_type(contentType);
-    const QString path = exact ? desktopFileOf(static_cast<GAppInfo *>(exact->data)) : QString();
-    g_list_free_full(exact, g_object_unref);
+    const GObjectPtr<GAppInfo> info(g_app_info_get_default_for_type(contentType, FALSE));
+    return info && claimsType(info.get(), contentType) ? shownDesktopFile(info.get()) : QString();
+}
+
+QString defaultForSchemes(std::initializer_list<const char *> schemes)
+{
+    for (const char *scheme : schemes) {
+        const GObjectPtr<GAppInfo> info(g_app_info_get_default_for_uri_scheme(scheme));
+        if (QString path = shownDesktopFile(info.get()); !path.isEmpty())
+            return path;
+    }
+    return {};
+}
+
+// A program's name as terminals install it: Debian's alternatives point some of them at a
+// `<name>.wrapper` script.
+QString programName(const QString &path)
+{
+    QString name = QFileInfo(path).fileName();
+    if (name.endsWith(QLatin1String(".wrapper")))
+        name.chop(int(qstrlen(".wrapper")));
+    return name;
+}
+
+// Debian's x-terminal-emulator alternative names the chosen terminal; its .desktop file is the
+// terminal emulator entry that starts the same program.
+QString chosenTerminal()
+{
+    const QString chosen = programName(resolveProgramPath(QStringLiteral("x-terminal-emulator")));
+    if (chosen.isEmpty())
+        return {};
+    GList *all = g_app_info_get_all();
+    QString path;
+    for (GList *node = all; node && path.isEmpty(); node = node->next) {
+        auto *info = static_cast<GAppInfo *>(node->data);
+        const char *categories = G_IS_DESKTOP_APP_INFO(info)
+            ? g_desktop_app_info_get_categories(G_DESKTOP_APP_INFO(info))
+            : nullptr;
+        const char *commandLine = g_app_info_get_commandline(info);
+        if (categories && commandLine && QByteArray(categories).split(';').contains("TerminalEmulator")
+            && programName(execProgramPath(QString::fromUtf8(commandLine))) == chosen) {
+            path = shownDesktopFile(info);
+        }
+    }
+    g_list_free_full(all, g_object_unref);
     return path;
 }
 
-QString defaultForScheme(const char *scheme)
+QString firstInstalled(const QList<const char *> &desktopIds)
 {
-    const GObjectPtr<GAppInfo> info(g_app_info_get_default_for_uri_scheme(scheme));
-    return desktopFileOf(info.get());
-}
-
-QString firstInstalled(const QStringList &desktopIds)
-{
-    for (const QString &id : desktopIds) {
-        const GObjectPtr<GDesktopAppInfo> info(g_desktop_app_info_new(id.toUtf8().constData()));
-        if (QString path = desktopFileOf(G_APP_INFO(info.get())); !path.isEmpty())
+    for (const char *id : desktopIds) {
+        const GObjectPtr<GDesktopAppInfo> info(g_desktop_app_info_new(id));
+        if (QString path = shownDesktopFile(G_APP_INFO(info.get())); !path.isEmpty())
             return path;
     }
     return {};
 }
 
-QString messagingApplication()
+struct Role
 {
-    for (const char *scheme : {"xmpp", "matrix", "irc"}) {
-        if (QString path = defaultForScheme(scheme); !path.isEmpty())
-            return path;
-    }
-    return {};
-}
+    QString (*userDefault)(); // none: the role has no default application of its own
+    QList<const char *> wellKnown; // desktop ids across GNOME, KDE, Xfce, LXQt, MATE, Cinnamon
+};
 
-// The desktop's own settings application first, then any other known one.
-QString settingsApplication()
+QList<QUrl> resolve()
 {
-    const QString desktops = qEnvironmentVariable("XDG_CURRENT_DESKTOP").toLower();
-    const QList<std::pair<QString, QStringList>> byDesktop{
-        {QStringLiteral("gnome"), {QStringLiteral("org.gnome.Settings.desktop"), QStringLiteral("gnome-control-center.desktop")}},
-        {QStringLiteral("kde"), {QStringLiteral("systemsettings.desktop"), QStringLiteral("kdesystemsettings.desktop")}},
-        {QStringLiteral("xfce"), {QStringLiteral("xfce-settings-manager.desktop")}},
-        {QStringLiteral("cinnamon"), {QStringLiteral("cinnamon-settings.desktop")}},
-        {QStringLiteral("mate"), {QStringLiteral("matecc.desktop"), QStringLiteral("mate-control-center.desktop")}},
-        {QStringLiteral("budgie"), {QStringLiteral("budgie-control-center.desktop")}},
-        {QStringLiteral("lxqt"), {QStringLiteral("lxqt-config.desktop")}},
+    const Role roles[] = {
+        {// mail
+         [] { return defaultForSchemes({"mailto"}); },
+         {"org.gnome.Evolution.desktop", "org.gnome.Geary.desktop", "org.kde.kmail2.desktop", "thunderbird.desktop",
+          "org.mozilla.Thunderbird.desktop", "claws-mail.desktop"}},
+        {// calendar
+         [] { return defaultForType("text/calendar"); },
+         {"org.gnome.Calendar.desktop", "org.kde.korganizer.desktop", "org.kde.merkuro.calendar.desktop",
+          "org.kde.kalendar.desktop", "org.xfce.orage.desktop", "xfcalendar.desktop", "org.gnome.Evolution.desktop",
+          "thunderbird.desktop", "org.mozilla.Thunderbird.desktop"}},
+        {// notes
+         [] { return defaultForType("text/plain"); },
+         {"org.gnome.TextEditor.desktop", "org.gnome.gedit.desktop", "org.kde.kate.desktop", "org.kde.kwrite.desktop",
+          "org.xfce.mousepad.desktop", "featherpad.desktop", "pluma.desktop", "org.x.editor.desktop"}},
+        {// messaging
+         [] { return defaultForSchemes({"xmpp", "matrix", "irc"}); },
+         {"org.gnome.Polari.desktop", "org.gnome.Fractal.desktop", "org.kde.neochat.desktop",
+          "org.kde.konversation.desktop", "im.dino.Dino.desktop", "pidgin.desktop", "io.github.Hexchat.desktop"}},
+        {// photos
+         [] { return defaultForType("image/jpeg"); },
+         {"org.gnome.Loupe.desktop", "org.gnome.eog.desktop", "org.gnome.Shotwell.desktop", "org.kde.gwenview.desktop",
+          "org.xfce.ristretto.desktop", "lximage-qt.desktop", "eom.desktop", "xviewer.desktop"}},
+        {// music
+         [] { return defaultForType("audio/mpeg"); },
+         {"org.gnome.Music.desktop", "org.gnome.Rhythmbox3.desktop", "rhythmbox.desktop", "org.kde.elisa.desktop",
+          "org.xfce.Parole.desktop", "audacious.desktop", "vlc.desktop"}},
+        {// system settings: each desktop's own is shown only in that desktop
+         nullptr,
+         {"org.gnome.Settings.desktop", "gnome-control-center.desktop", "systemsettings.desktop",
+          "kdesystemsettings.desktop", "xfce-settings-manager.desktop", "lxqt-config.desktop", "matecc.desktop",
+          "cinnamon-settings.desktop", "budgie-control-center.desktop"}},
+        {// terminal
+         chosenTerminal,
+         {"org.gnome.Console.desktop", "org.gnome.Terminal.desktop", "org.kde.konsole.desktop",
+          "xfce4-terminal.desktop", "org.xfce.terminal.desktop", "qterminal.desktop", "mate-terminal.desktop",
+          "lxterminal.desktop", "terminator.desktop", "com.gexperts.Tilix.desktop", "kitty.desktop",
+          "Alacritty.desktop", "foot.desktop", "debian-xterm.desktop", "xterm.desktop"}},
     };
-    QStringList preferred;
-    QStringList others;
-    for (const auto &[desktop, ids] : byDesktop)
-        (desktops.contains(desktop) ? preferred : others).append(ids);
-    return firstInstalled(preferred + others);
-}
 
-// The Debian alternative x-terminal-emulator names the chosen terminal; its .desktop file is
-// the installed one that starts that program. Known terminals follow.
-QString terminalApplication()
-{
-    const QString chosen = resolveProgramPath(QStringLiteral("x-terminal-emulator"));
-    if (!chosen.isEmpty()) {
-        QString program = QFileInfo(chosen).fileName();
-        if (program.endsWith(QLatin1String(".wrapper")))
-            program.chop(int(qstrlen(".wrapper")));
-        GList *all = g_app_info_get_all();
-        QString match;
-        for (GList *node = all; node; node = node->next) {
-            auto *info = static_cast<GAppInfo *>(node->data);
-            const char *executable = g_app_info_get_executable(info);
-            if (match.isEmpty() && executable && QFileInfo(QString::fromUtf8(executable)).fileName() == program)
-                match = desktopFileOf(info);
-        }
-        g_list_free_full(all, g_object_unref);
-        if (!match.isEmpty())
-            return match;
+    QList<QUrl> locations;
+    for (const Role &role : roles) {
+        QString path = role.userDefault ? role.userDefault() : QString();
+        if (path.isEmpty())
+            path = firstInstalled(role.wellKnown);
+        if (path.isEmpty())
+            continue;
+        if (const QUrl location = QUrl::fromLocalFile(path); !locations.contains(location))
+            locations.append(location);
     }
-    return firstInstalled({
-        QStringLiteral("org.gnome.Console.desktop"), QStringLiteral("org.gnome.Terminal.desktop"),
-        QStringLiteral("org.kde.konsole.desktop"), QStringLiteral("xfce4-terminal.desktop"),
-        QStringLiteral("org.xfce.terminal.desktop"), QStringLiteral("mate-terminal.desktop"),
-        QStringLiteral("lxterminal.desktop"), QStringLiteral("qterminal.desktop"),
-        QStringLiteral("com.gexperts.Tilix.desktop"), QStringLiteral("terminator.desktop"),
-        QStringLiteral("kitty.desktop"), QStringLiteral("Alacritty.desktop"), QStringLiteral("foot.desktop"),
-        QStringLiteral("debian-xterm.desktop"), QStringLiteral("xterm.desktop"),
-    });
+    return locations;
 }
 
 } // namespace
 
-QList<QUrl> resolveStarterApplications(const QList<QUrl> &fallbacks)
+namespace StarterApplications {
+
+QList<QUrl> locations()
 {
-    const std::function<QString()> roles[] = {
-        [] { return defaultForScheme("mailto"); },
-        [] { return defaultForType("text/calendar"); },
-        [] { return defaultForType("text/plain"); },
-        messagingApplication,
-        [] { return defaultForType("image/jpeg"); },
-        [] { return defaultForType("audio/mpeg"); },
-        settingsApplication,
-        terminalApplication,
-    };
-    QList<QUrl> locations;
-    qsizetype index = 0;
-    for (const std::function<QString()> &resolve : roles) {
-        const QString path = resolve();
-        if (!path.isEmpty())
-            locations.append(QUrl::fromLocalFile(path));
-        else if (index < fallbacks.size())
-            locations.append(fallbacks.at(index));
-        ++index;
-    }
-    return locations;
+    static const QList<QUrl> resolved = resolve();
+    return resolved;
 }
+
+} // namespace StarterApplications

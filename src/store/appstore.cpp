@@ -18,33 +18,8 @@ public:
 
 } // namespace
 
-namespace StarterApplications {
-
-QList<QUrl> locations()
-{
-    static const QList<QUrl> fallbacks = [] {
-        const char *const files[] = {
-            "thunderbird.desktop",            // mail
-            "org.gnome.Calendar.desktop",     // calendar
-            "org.gnome.TextEditor.desktop",   // notes
-            "org.gnome.Polari.desktop",       // messaging
-            "org.gnome.eog.desktop",          // photos
-            "org.gnome.Rhythmbox3.desktop",   // music
-            "org.gnome.Settings.desktop",     // system settings
-            "org.gnome.Terminal.desktop",     // terminal
-        };
-        QList<QUrl> urls;
-        for (const char *file : files)
-            urls.append(QUrl::fromLocalFile(QLatin1String("/usr/share/applications/") + QLatin1String(file)));
-        return urls;
-    }();
-    return fallbacks;
-}
-
-} // namespace StarterApplications
-
 AppStore::AppStore(AppStoreServices services, std::optional<QList<Panel>> panels,
-                   const QList<QUrl> &starterLocations, QObject *parent)
+                   const StarterLocations &starterLocations, QObject *parent)
     : QObject(parent)
     , m_services(std::move(services))
     , m_bringToFrontRequestID(QUuid::createUuid())
@@ -62,7 +37,7 @@ AppStore::AppStore(AppStoreServices services, std::optional<QList<Panel>> panels
     } else if (auto loaded = m_services.storage->load()) {
         m_panels = *loaded;
     } else if (!m_services.storage->hasStoredConfiguration()) {
-        m_panels = {makeFirstLaunchPanel(starterLocations)};
+        m_panels = {makeFirstLaunchPanel(starterLocations ? starterLocations() : QList<QUrl>())};
         (void)m_services.storage->save(m_panels);
     } else {
         // Stored but unreadable: the file stays on disk until the first command that saves.

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QUuid>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -27,12 +28,9 @@ struct AppStoreServices
     std::unique_ptr<RunningApplicationsLookup> runningAppsLookup;
 };
 
-// The eight applications of a first launch, by role: mail, calendar, notes, messaging, photos,
-// music, system settings, terminal. These are the conventional fallback locations; the
-// application resolves the user's own defaults and hands them to the store.
-namespace StarterApplications {
-QList<QUrl> locations();
-} // namespace StarterApplications
+// Supplies the applications of a first launch, asked only when the first-launch panel is built.
+// The store knows no desktop: the application passes the desktop's own applications.
+using StarterLocations = std::function<QList<QUrl>()>;
 
 // The single observable object holding the whole application state. Main thread only.
 //
@@ -60,11 +58,11 @@ public:
 
     // `panels` given: used as they are (an empty list becomes one default panel), nothing is
     // loaded or saved. Otherwise the storage is loaded; with nothing ever stored the first-launch
-    // panel holding `starterLocations` is built and saved at once; with a stored but unreadable
-    // configuration one default panel is used and nothing is saved.
+    // panel holding the `starterLocations` (none when not given) is built and saved at once; with
+    // a stored but unreadable configuration one default panel is used and nothing is saved.
     explicit AppStore(AppStoreServices services,
                       std::optional<QList<Panel>> panels = std::nullopt,
-                      const QList<QUrl> &starterLocations = StarterApplications::locations(),
+                      const StarterLocations &starterLocations = {},
                       QObject *parent = nullptr);
     ~AppStore() override;
 

@@ -98,7 +98,7 @@ void TestPanel::initialiserDefaults()
     QCOMPARE(panel.activeTabID(), idFor(QStringLiteral("A")));
     QVERIFY(!panel.isTabBarVisible());
     QVERIFY(panel.showsItemLabels && panel.showsHoverHighlight && panel.showsTooltips && panel.showsOnAllSpaces);
-    QCOMPARE(panel.chrome(), IconChrome(PanelIconSize::Medium, PanelIconSpacing::Normal));
+    QCOMPARE(panel.chrome(), (IconChrome{PanelIconSize::Medium, PanelIconSpacing::Normal}));
     QCOMPARE(panel.tabStyle, PanelTabStyle::Slanted);
     QCOMPARE(panel.placement(), PanelPlacement());
     QCOMPARE(panel.windowLevel(), PanelWindowLevel::Normal);
@@ -141,7 +141,7 @@ void TestPanel::derivedProperties()
 
     panel.iconSize = PanelIconSize::Large;
     panel.iconSpacing = PanelIconSpacing::Compact;
-    QCOMPARE(panel.chrome(), IconChrome(PanelIconSize::Large, PanelIconSpacing::Compact));
+    QCOMPARE(panel.chrome(), (IconChrome{PanelIconSize::Large, PanelIconSpacing::Compact}));
 
     PanelPlacement placement;
     placement.edge = PanelEdge::Left;

@@ -68,9 +68,17 @@ void TestAppStoreConstruction::startingPoint()
     if (stored == Stored::OnePanel)
         services.storage->stored = QList<Panel>{namedPanel(QStringLiteral("Stored"))};
 
-    const QList<QUrl> starters = StarterApplications::locations();
-    AppStore store(services.take(), passed, starters);
+    QList<QUrl> starters;
+    for (int role = 0; role < 8; ++role)
+        starters.append(QUrl::fromLocalFile(QStringLiteral("/apps/starter-%1.desktop").arg(role)));
+    int asked = 0;
+    AppStore store(services.take(), passed, [&] {
+        ++asked;
+        return starters;
+    });
 
+    // Resolving the desktop's applications is work a start does only when it uses them.
+    QCOMPARE(asked, expectedItems ? 1 : 0);
     QCOMPARE(services.storage->saveCount, expectedSaves);
     if (expectedFirstName.isEmpty()) {
         QVERIFY(store.panels().isEmpty());

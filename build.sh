@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Builds and runs the program on Debian 12, installing what is missing first (as root or
+# through sudo), so that it works on a fresh machine that has not even a compiler:
+#   ./build.sh run [ARGUMENT...]   build the program only and start it with the arguments
+#   ./build.sh test                build everything and run every test
+#   ./build.sh bench               build everything and print the benchmarks
+# All share one build directory and build type: testing after running compiles only the rest.
+# JOBS sets the number of parallel compile and test jobs (default: the number of processors).
+set -euo pipefail
+
+source_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+build_dir=$source_dir/build
+program=$build_dir/src/app/quayrow2
+jobs=${JOBS:-$(nproc)}
+
+usage() {
+  echo "usage: $0 run [ARGUMENT...] | test | bench" >&2
+  exit 1
+}
+
+prepare() {
+  bash "$source_dir/scripts/install-deps.sh"
+  cmake -S "$source_dir" -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+}
+
+command=${1-}
+[ $# -gt 0 ] && shift
+case "$command" in
+  run)
+    [ "${1-}" = "--" ] && shift
+    prepare
+    cmake --build "$build_dir" -j "$jobs" --target quayrow2
+    echo "build.sh: the program is $program"
+    exec "$program" "$@"
+    ;;
+  test)
+    [ $# -eq 0 ] || usage
+    prepare
+    cmake --build "$build_dir" -j "$jobs"
+    cd "$build_dir"
+    exec ctest --output-on-failure -j "$jobs"
+    ;;
+  bench)
+    [ $# -eq 0 ] || usage
+    prepare
+    cmake --build "$build_dir" -j "$jobs"
+    for benchmark in "$build_dir"/bench/bench_*; do
+      if [ -f "$benchmark" ] && [ -x "$benchmark" ]; then
+        "$benchmark"
+      fi
+    done
+    ;;
+  *)
+    usage
+    ;;
+esac
