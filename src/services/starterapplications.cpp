@@ -1,6 +1,7 @@
 #include "starterapplications.h"
 
 #include "desktopentry.h"
+#include "launchtarget.h"
 #include "glibptr.h"
 
 #include <QByteArray>
@@ -74,7 +75,7 @@ QString chosenTerminal()
             : nullptr;
         const char *commandLine = g_app_info_get_commandline(info);
         if (categories && commandLine && QByteArray(categories).split(';').contains("TerminalEmulator")
-            && programName(execProgramPath(QString::fromUtf8(commandLine))) == chosen) {
+            && programName(execLaunchTarget(QString::fromUtf8(commandLine), QString()).program) == chosen) {
             path = shownDesktopFile(info);
         }
     }
