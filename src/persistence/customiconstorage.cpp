@@ -11,8 +11,9 @@
 #include <QImageWriter>
 #include <QPainter>
 
-SystemCustomIconStorage::SystemCustomIconStorage(QString directory)
+SystemCustomIconStorage::SystemCustomIconStorage(QString directory, BoundedImageReader::LongDecodeScope longDecode)
     : m_directory(std::move(directory))
+    , m_longDecode(std::move(longDecode))
 {
 }
 
@@ -37,7 +38,7 @@ std::optional<QString> SystemCustomIconStorage::importImage(const QUrl &source, 
 {
     if (!isSafeFileName(fileName) || !source.isLocalFile())
         return std::nullopt;
-    const auto decoded = BoundedImageReader::read(source.toLocalFile(), maxPixelSide);
+    const auto decoded = BoundedImageReader::read(source.toLocalFile(), maxPixelSide, m_longDecode);
     if (!decoded)
         return std::nullopt;
     const auto png = pngData(*decoded, maxPixelSide);
