@@ -8,6 +8,7 @@ packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-image-formats-plugins qt6-qpa-plugins
   libglib2.0-dev libxcb1-dev libxcb-ewmh-dev zlib1g-dev
+  libjpeg-dev  # the image benchmark writes its huge JPEGs row by row
   # fuzzing (libFuzzer runtime)
   clang libclang-rt-14-dev
   # real-window and desktop tests
