@@ -41,9 +41,9 @@ qint64 scalingCopyBytes(const QSize &size, QImage::Format format)
         return 0;
     case QImage::Format_RGBA64:
     case QImage::Format_Grayscale16:
-        return imageBytes(size, QImage::Format_RGBA64_Premultiplied);
+        return add(imageBytes(size, format), imageBytes(size, QImage::Format_RGBA64_Premultiplied));
     default:
-        return imageBytes(size, QImage::Format_ARGB32_Premultiplied);
+        return add(imageBytes(size, format), imageBytes(size, QImage::Format_ARGB32_Premultiplied));
     }
 }
 

@@ -46,8 +46,8 @@ qint64 pixelBytes(qint64 pixels, double bytesPerPixel);
 qint64 pixelCount(const QSize &size);
 // The bytes of an image of `size` in `format`, rows padded as QImage pads them.
 qint64 imageBytes(const QSize &size, QImage::Format format);
-// What reducing a full-size image of that format costs on top of it: the smooth scaler works on
-// a copy unless the format is one it takes directly.
+// What reducing a full-size image of that format costs on top of it: unless the smooth scaler
+// takes the format directly, it detaches a copy of the image and converts that.
 qint64 scalingCopyBytes(const QSize &size, QImage::Format format);
 // Saturating sum.
 qint64 add(qint64 a, qint64 b);

@@ -149,8 +149,8 @@ QImage::Format fullFormat(const Header &header)
 
 std::optional<DecodePlan> png(QIODevice &device, int maxSide)
 {
-    // Text beyond this makes any budget fail; no need to measure further.
-    constexpr qint64 textLimit = qint64(256) << 20;
+    // Text beyond this exceeds the budget; no need to inflate further.
+    constexpr qint64 textLimit = qint64(BoundedImageReader::decodeBudget / bytesPerTextByte) + 1;
     const auto header = readHeader(device, textLimit);
     if (!header)
         return std::nullopt;

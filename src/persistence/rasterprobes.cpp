@@ -29,11 +29,12 @@ struct BitmapHeader
 {
     QSize size;
     int bitCount = 0;
+    bool uncompressed = true; // rows of pixels as they are, no run-length coding
 };
 
 std::optional<BitmapHeader> readBitmapHeader(QIODevice &device, qint64 position)
 {
-    const QByteArray header = readAt(device, position, 16);
+    const QByteArray header = readAt(device, position, 20);
     if (header.size() < 12)
         return std::nullopt;
     const quint32 headerSize = qFromLittleEndian<quint32>(header.constData());
@@ -41,13 +42,15 @@ std::optional<BitmapHeader> readBitmapHeader(QIODevice &device, qint64 position)
         return BitmapHeader{QSize(qFromLittleEndian<quint16>(header.constData() + 4),
                                   qFromLittleEndian<quint16>(header.constData() + 6)),
                             qFromLittleEndian<quint16>(header.constData() + 10)};
-    if (headerSize < 40 || header.size() < 16)
+    if (headerSize < 40 || header.size() < 20)
         return std::nullopt;
     const qint32 width = qFromLittleEndian<qint32>(header.constData() + 4);
     const qint32 height = qFromLittleEndian<qint32>(header.constData() + 8);
     if (width <= 0 || height == 0 || height == std::numeric_limits<qint32>::min())
         return std::nullopt;
-    return BitmapHeader{QSize(width, std::abs(height)), qFromLittleEndian<quint16>(header.constData() + 14)};
+    const quint32 compression = qFromLittleEndian<quint32>(header.constData() + 16);
+    return BitmapHeader{QSize(width, std::abs(height)), qFromLittleEndian<quint16>(header.constData() + 14),
+                        compression == 0 || compression == 3};
 }
 
 QImage::Format bitmapFormat(int bitCount)
@@ -104,6 +107,13 @@ std::optional<DecodePlan> bmp(QIODevice &device)
 {
     const auto header = readBitmapHeader(device, 14);
     if (!header || header->size.isEmpty())
+        return std::nullopt;
+    // Rows stored as they are must all be in the file: a few bytes claiming a million rows would
+    // otherwise be decoded, widened and reduced in full.
+    const QByteArray fileHeader = readAt(device, 0, 14);
+    const qint64 pixelsAt = fileHeader.size() == 14 ? qFromLittleEndian<quint32>(fileHeader.constData() + 10) : 0;
+    const qint64 stride = (qint64(header->size.width()) * header->bitCount + 31) / 32 * 4;
+    if (header->uncompressed && add(pixelsAt, pixelBytes(stride, header->size.height())) > device.size())
         return std::nullopt;
     const qint64 rowBytes = pixelBytes(header->size.width(), 4);
     return DecodePlan{header->size, add(fullDecodeBytes(header->size, bitmapFormat(header->bitCount)), rowBytes), 0};
@@ -170,7 +180,9 @@ std::optional<DecodePlan> webp(QIODevice &device)
     bytesPerPixel += lossless ? 4 : 0;
     bytesPerPixel += animated ? 4 : 0;
     bytesPerPixel += alpha ? 5 : 0;
-    const qint64 peak = add(pixelBytes(device.size(), 2), pixelBytes(pixelCount(size), bytesPerPixel));
+    // libwebp's caches of a few rows of macroblocks.
+    const qint64 rowCaches = pixelBytes(size.width(), 512);
+    const qint64 peak = add(add(pixelBytes(device.size(), 2), pixelBytes(pixelCount(size), bytesPerPixel)), rowCaches);
     return DecodePlan{size, peak, 0};
 }
 

@@ -89,6 +89,13 @@ QByteArray paletteImagePng(int width, int height)
     return bytes;
 }
 
+QByteArray bmpClaimingRows(qint32 rows)
+{
+    QByteArray bmp = encoded(16, 16, "bmp");
+    qToLittleEndian(rows, bmp.data() + 22);
+    return bmp;
+}
+
 // An icon file whose one entry states a length far beyond the file.
 QByteArray icoWithOversizedEntry()
 {
@@ -123,6 +130,7 @@ void TestBoundedImageReader::read_data()
     QTest::newRow("interlaced png claiming 20000x20000") << pngClaiming(20000, 20000, true) << QSize();
     QTest::newRow("gif of one pixel") << onePixelGif << QSize(1, 1);
     QTest::newRow("bmp 300x200") << encoded(300, 200, "bmp") << QSize(128, 85);
+    QTest::newRow("bmp claiming a million rows it does not hold") << bmpClaimingRows(1000000) << QSize();
     QTest::newRow("lossy webp 300x200") << encoded(300, 200, "webp") << QSize(128, 85);
     QTest::newRow("icon file: its largest picture") << twoSizeIco() << QSize(64, 64);
     QTest::newRow("icon file whose entry claims 4 GiB") << icoWithOversizedEntry() << QSize();
