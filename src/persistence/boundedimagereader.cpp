@@ -119,7 +119,7 @@ std::optional<QImage> read(const QString &path, int maxSide, const LongDecodeSco
 std::optional<QImage> read(QIODevice &device, int maxSide, const LongDecodeScope &longDecode)
 {
     BoundedDevice bounded(device, maxFileBytes);
-    const auto format = IconImageFormats::detect(ImageProbe::readAt(bounded, 0, 64));
+    const auto format = IconImageFormats::detect(ImageProbe::readAt(bounded, 0, 256));
     if (!format || maxSide < 1)
         return std::nullopt;
 

@@ -8,6 +8,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <array>
 
 namespace ImageProbe {
@@ -33,6 +34,7 @@ struct Header
     bool interlaced = false;
     bool transparency = false; // a tRNS chunk
     qint64 textBytes = 0;      // of all text chunks, decompressed
+    qint64 largestChunk = 0;   // libpng reads each chunk but the picture data whole into one buffer
 };
 
 // The decompressed length of the zlib stream in `length` bytes of `device` from `position`, read
@@ -115,6 +117,11 @@ std::optional<Header> readHeader(QIODevice &device, qint64 textLimit)
         const QByteArrayView type = QByteArrayView(chunkHead).sliced(4, 4);
         if (type == "IEND")
             return header;
+        // libpng allocates what a chunk states before reading it: 2 GB for a few bytes claiming so.
+        if (position + 12 + length > device.size())
+            return std::nullopt;
+        if (type != "IDAT")
+            header.largestChunk = std::max(header.largestChunk, length);
         if (type == "tRNS")
             header.transparency = true;
         if (type == "tEXt" || type == "zTXt" || type == "iTXt") {
@@ -173,6 +180,7 @@ std::optional<DecodePlan> png(QIODevice &device, int maxSide)
         peak = add(peak, add(pixelBytes(width, 16), pixelBytes(size.height(), 8)));
     }
     peak = add(peak, pixelBytes(header->textBytes, bytesPerTextByte));
+    peak = add(peak, header->largestChunk);
     return DecodePlan{size, peak, 0};
 }
 

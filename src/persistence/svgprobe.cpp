@@ -24,19 +24,23 @@ constexpr double bytesPerDocumentByte = 24;
 std::optional<DecodePlan> svg(const QByteArray &document, int maxSide)
 {
     QXmlStreamReader reader(document);
+    // As leniently as the drawing reader, which renders drawings with undeclared prefixes.
+    reader.setNamespaceProcessing(false);
     qint64 elements = 0;
     qint64 attributes = 0;
     qint64 textRuns = 0;
     qint64 characters = 0;
     while (!reader.atEnd()) {
         switch (reader.readNext()) {
-        case QXmlStreamReader::StartElement:
+        case QXmlStreamReader::StartElement: {
             // An image element loads any file or embedded picture, past every check made here.
-            if (reader.name() == u"image")
+            const QStringView name = reader.qualifiedName();
+            if (name.sliced(name.lastIndexOf(u':') + 1) == u"image")
                 return std::nullopt;
             ++elements;
             attributes += reader.attributes().size();
             break;
+        }
         case QXmlStreamReader::Characters:
             if (!reader.isWhitespace()) {
                 ++textRuns;

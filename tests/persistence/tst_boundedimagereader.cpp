@@ -26,6 +26,8 @@ class TestBoundedImageReader : public QObject
 private Q_SLOTS:
     void read_data();
     void read();
+    void refusalsHoldNoMemory_data();
+    void refusalsHoldNoMemory();
     void formatsOutsideTheListAreRefused_data();
     void formatsOutsideTheListAreRefused();
     void onlyLargePicturesRunInTheLongDecodeScope_data();
@@ -74,6 +76,18 @@ private:
     QByteArray m_pattern;
 };
 
+qint64 peakResidentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').constFirst().toLongLong();
+    }
+    return -1;
+}
+
 // The smallest GIF: one transparent pixel.
 const QByteArray onePixelGif = QByteArray::fromBase64("R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7");
 
@@ -87,6 +101,15 @@ QByteArray paletteImagePng(int width, int height)
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "png");
     return bytes;
+}
+
+// A PNG that ends in a text chunk stating `length` bytes, after a few of them.
+QByteArray pngWithChunkClaiming(quint32 length)
+{
+    QByteArray png = encoded(4, 4, "png").left(33);
+    QByteArray chunk(4, '\0');
+    qToBigEndian(length, chunk.data());
+    return png + chunk + "zTXtComment" + QByteArray(100, '\0');
 }
 
 QByteArray bmpClaimingRows(qint32 rows)
@@ -135,6 +158,10 @@ void TestBoundedImageReader::read_data()
     QTest::newRow("icon file: its largest picture") << twoSizeIco() << QSize(64, 64);
     QTest::newRow("icon file whose entry claims 4 GiB") << icoWithOversizedEntry() << QSize();
     QTest::newRow("compressed drawing") << gzip(svg("100", "50")) << QSize(100, 50);
+    QTest::newRow("drawing using an undeclared prefix")
+        << QByteArray("<svg xmlns='http://www.w3.org/2000/svg' width='20' height='10'><defs><rect id='r' width='5' "
+                      "height='5'/></defs><use xlink:href='#r'/></svg>")
+        << QSize(20, 10);
     QTest::newRow("text") << QByteArray("just words\n") << QSize();
     QTest::newRow("empty") << QByteArray() << QSize();
 }
@@ -148,6 +175,28 @@ void TestBoundedImageReader::read()
     QCOMPARE(image.has_value(), expected.isValid());
     if (image)
         QCOMPARE(image->size(), expected);
+}
+
+void TestBoundedImageReader::refusalsHoldNoMemory_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("png with a chunk claiming 2 GB") << pngWithChunkClaiming(0x7e000016);
+    QTest::newRow("png with 20 compressed texts of 8 MB") << pngWithCompressedText(20, 7900000);
+    QTest::newRow("progressive jpeg claiming 8000x6000") << jpegClaiming(8000, 6000, Scan::Progressive);
+    QTest::newRow("palette png 6000x6000") << paletteImagePng(6000, 6000);
+}
+
+void TestBoundedImageReader::refusalsHoldNoMemory()
+{
+    QFETCH(QByteArray, bytes);
+    // Writing 5 to clear_refs resets the peak resident memory to the current one.
+    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
+    if (!clearRefs.open(QIODevice::WriteOnly) || clearRefs.write("5") != 1)
+        QSKIP("the peak resident memory cannot be reset here");
+    clearRefs.close();
+    const qint64 before = peakResidentKiB();
+    QCOMPARE(readBytes(bytes), std::nullopt);
+    QCOMPARE_LT(peakResidentKiB() - before, 16 * 1024);
 }
 
 void TestBoundedImageReader::formatsOutsideTheListAreRefused_data()
@@ -206,6 +255,10 @@ void TestBoundedImageReader::drawingsNeverReadOtherFiles_data()
                             "width='10' height='10'>";
     QTest::newRow("an embedded picture file")
         << open + "<rect width='10' height='10'/><image width='10' height='10' xlink:href='%1'/></svg>"
+        << encoded(8, 8, "png");
+    QTest::newRow("an embedded picture file, prefixed")
+        << QByteArray("<s:svg xmlns:s='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
+                      "width='10' height='10'><s:image width='10' height='10' xlink:href='%1'/></s:svg>")
         << encoded(8, 8, "png");
     QTest::newRow("a picture embedded as data of any format")
         << open + "<image width='10' height='10' xlink:href='data:image/x-icns;base64,%1'/></svg>"
