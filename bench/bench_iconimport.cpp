@@ -1,5 +1,5 @@
-// Peak memory and time of importing very large pictures as icons: phone photographs of 108 and
-// 200 megapixels (baseline JPEG), progressive JPEGs below and above the decode budget, and a
+// Peak memory and time of importing very large pictures as icons: phone photographs of 72, 108
+// and 200 megapixels (baseline JPEG), progressive JPEGs below and above the decode budget, and a
 // 108-megapixel PNG. Each import runs in a fresh process, whose peak resident memory (VmHWM)
 // is read before and after; the pictures are generated once, without ever being held in memory,
 // and kept in the cache directory.
@@ -39,6 +39,7 @@ QList<Sample> samples()
         return [=](const QString &path) { return LargeImageFiles::writeJpeg(path, width, height, kind); };
     };
     return {
+        {u"baseline-72mp.jpg"_qs, u"baseline JPEG 9800 x 7350 (72 MP)"_qs, jpeg(9800, 7350, JpegKind::Baseline)},
         {u"baseline-108mp.jpg"_qs, u"baseline JPEG 12000 x 9000 (108 MP)"_qs, jpeg(12000, 9000, JpegKind::Baseline)},
         {u"baseline-200mp.jpg"_qs, u"baseline JPEG 16320 x 12240 (200 MP)"_qs, jpeg(16320, 12240, JpegKind::Baseline)},
         {u"progressive-24mp.jpg"_qs, u"progressive JPEG 6000 x 4000 (24 MP)"_qs, jpeg(6000, 4000, JpegKind::Progressive)},
