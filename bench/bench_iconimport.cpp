@@ -8,6 +8,7 @@
 //   bench_iconimport FILE       imports FILE in this process and prints one line of figures
 
 #include "largeimagefiles.h"
+#include "processmemory.h"
 
 #include "persistence/customiconstorage.h"
 
@@ -47,18 +48,6 @@ QList<Sample> samples()
         {u"rgb-108mp.png"_qs, u"8-bit RGB PNG 12000 x 9000 (108 MP)"_qs,
          [](const QString &path) { return LargeImageFiles::writePng(path, 12000, 9000); }},
     };
-}
-
-qint64 peakResidentKiB()
-{
-    QFile status(u"/proc/self/status"_qs);
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').constFirst().toLongLong();
-    }
-    return -1;
 }
 
 // One import in this process: "<result> <milliseconds> <peak before KiB> <peak after KiB>".

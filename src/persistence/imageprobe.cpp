@@ -47,6 +47,11 @@ qint64 scalingCopyBytes(const QSize &size, QImage::Format format)
     }
 }
 
+qint64 fullDecodeBytes(const QSize &size, QImage::Format format)
+{
+    return add(imageBytes(size, format), scalingCopyBytes(size, format));
+}
+
 QByteArray readAt(QIODevice &device, qint64 position, qint64 count)
 {
     if (position < 0 || count <= 0 || !device.seek(position))

@@ -49,6 +49,8 @@ qint64 imageBytes(const QSize &size, QImage::Format format);
 // What reducing a full-size image of that format costs on top of it: unless the smooth scaler
 // takes the format directly, it detaches a copy of the image and converts that.
 qint64 scalingCopyBytes(const QSize &size, QImage::Format format);
+// A picture of `size` decoded whole in `format`, and its reduction: imageBytes + scalingCopyBytes.
+qint64 fullDecodeBytes(const QSize &size, QImage::Format format);
 // Saturating sum.
 qint64 add(qint64 a, qint64 b);
 

@@ -151,7 +151,7 @@ std::optional<DecodePlan> jpeg(QIODevice &device, int maxSide)
                         int(ceilDiv(qint64(size.height()) * eighths, 8)));
     const QImage::Format format = header->components.size() == 1 ? QImage::Format_Grayscale8 : QImage::Format_RGB32;
 
-    qint64 peak = add(imageBytes(decoded, format), scalingCopyBytes(decoded, format));
+    qint64 peak = fullDecodeBytes(decoded, format);
     peak = add(peak, pixelBytes(qint64(size.width()) * header->components.size(), rowBufferBytesPerSample));
     peak = add(peak, pixelBytes(header->savedMarkerBytes, bytesPerSavedMarkerByte));
     // A progressive picture, or one whose first scan leaves out a component, arrives in several

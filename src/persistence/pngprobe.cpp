@@ -176,8 +176,7 @@ std::optional<DecodePlan> png(QIODevice &device, int maxSide)
         const QImage::Format format = fullFormat(*header);
         // The picture, libpng's two rows of up to 8 bytes a pixel and its row pointers, then
         // the reduction.
-        peak = add(imageBytes(size, format), scalingCopyBytes(size, format));
-        peak = add(peak, add(pixelBytes(width, 16), pixelBytes(size.height(), 8)));
+        peak = add(fullDecodeBytes(size, format), add(pixelBytes(width, 16), pixelBytes(size.height(), 8)));
     }
     peak = add(peak, pixelBytes(header->textBytes, bytesPerTextByte));
     peak = add(peak, header->largestChunk);

@@ -18,12 +18,6 @@ namespace {
 // More pictures than any real icon file holds; keeps the search for the largest short.
 constexpr int maxIconEntries = 64;
 
-// The whole-picture decode in `format`, and the reduction after it.
-qint64 fullDecodeBytes(const QSize &size, QImage::Format format)
-{
-    return add(imageBytes(size, format), scalingCopyBytes(size, format));
-}
-
 // A device-independent bitmap header: the picture's size and bits per pixel.
 struct BitmapHeader
 {

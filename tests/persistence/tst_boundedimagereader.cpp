@@ -5,6 +5,7 @@
 #include "persistence/boundedimagereader.h"
 
 #include "imagefixtures.h"
+#include "processmemory.h"
 #include "persistence/boundeddevice.h"
 
 #include <QBuffer>
@@ -75,18 +76,6 @@ private:
     QByteArray m_head;
     QByteArray m_pattern;
 };
-
-qint64 peakResidentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').constFirst().toLongLong();
-    }
-    return -1;
-}
 
 // The smallest GIF: one transparent pixel.
 const QByteArray onePixelGif = QByteArray::fromBase64("R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7");
@@ -189,11 +178,8 @@ void TestBoundedImageReader::refusalsHoldNoMemory_data()
 void TestBoundedImageReader::refusalsHoldNoMemory()
 {
     QFETCH(QByteArray, bytes);
-    // Writing 5 to clear_refs resets the peak resident memory to the current one.
-    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
-    if (!clearRefs.open(QIODevice::WriteOnly) || clearRefs.write("5") != 1)
+    if (!resetPeakResident())
         QSKIP("the peak resident memory cannot be reset here");
-    clearRefs.close();
     const qint64 before = peakResidentKiB();
     QCOMPARE(readBytes(bytes), std::nullopt);
     QCOMPARE_LT(peakResidentKiB() - before, 16 * 1024);
