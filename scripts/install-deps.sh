@@ -17,6 +17,7 @@ packages=(
   qt6-image-formats-plugins
   qt6-qpa-plugins
   libglib2.0-dev
+  libjpeg-dev
   libxcb1-dev
   libxcb-ewmh-dev
   libsimdjson-dev

@@ -1,8 +1,12 @@
 #include "boundedimagereader.h"
 
+#include "boundeddevice.h"
+#include "iconimageformats.h"
+#include "imageprobe.h"
+
 #include <QBuffer>
-#include <QFile>
-#include <QFileInfo>
+#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QImageReader>
 
 #include <zlib.h>
@@ -14,51 +18,33 @@ namespace BoundedImageReader {
 
 namespace {
 
-// More entries than any real multi-resolution icon holds; stops a crafted file from making the
-// search for the largest entry long.
-constexpr int maxEntriesSearched = 64;
-
-qint64 pixelCount(const QSize &size)
-{
-    return size.isValid() ? qint64(size.width()) * size.height() : 0;
-}
-
-bool isVectorFormat(const QByteArray &format)
-{
-    return format == "svg" || format == "svgz";
-}
-
-bool fitsBudget(const QSize &size, bool vector)
-{
-    return vector || pixelCount(size) <= maxRasterPixels;
-}
-
-bool isGzip(const QByteArray &head)
-{
-    return head.startsWith("\x1f\x8b");
-}
-
-// The decompressed bytes of a gzip stream, or none when it is damaged or would exceed `limit`.
-// Qt's own reader of compressed drawings inflates without any limit.
-std::optional<QByteArray> inflateGzip(QByteArray compressed, qint64 limit)
+// The decompressed bytes of the gzip stream that `device` holds, or none when it is damaged or
+// would exceed `limit`. Qt's own reader of compressed drawings inflates without any limit.
+std::optional<QByteArray> inflateGzip(QIODevice &device, qint64 limit)
 {
     z_stream stream{};
-    if (inflateInit2(&stream, 16 + MAX_WBITS) != Z_OK)
+    if (!device.seek(0) || inflateInit2(&stream, 16 + MAX_WBITS) != Z_OK)
         return std::nullopt;
-    stream.next_in = reinterpret_cast<Bytef *>(compressed.data());
-    stream.avail_in = uInt(compressed.size());
     QByteArray inflated;
-    std::array<char, 64 * 1024> chunk;
+    std::array<char, 64 * 1024> input;
+    std::array<char, 64 * 1024> output;
     int status = Z_OK;
     while (status == Z_OK) {
-        stream.next_out = reinterpret_cast<Bytef *>(chunk.data());
-        stream.avail_out = uInt(chunk.size());
+        if (stream.avail_in == 0) {
+            const qint64 got = device.read(input.data(), qint64(input.size()));
+            if (got <= 0)
+                break;
+            stream.next_in = reinterpret_cast<Bytef *>(input.data());
+            stream.avail_in = uInt(got);
+        }
+        stream.next_out = reinterpret_cast<Bytef *>(output.data());
+        stream.avail_out = uInt(output.size());
         status = inflate(&stream, Z_NO_FLUSH);
-        const qsizetype produced = qsizetype(chunk.size() - stream.avail_out);
+        const qsizetype produced = qsizetype(output.size() - stream.avail_out);
         if (inflated.size() + produced > limit)
             status = Z_MEM_ERROR;
         else
-            inflated.append(chunk.data(), produced);
+            inflated.append(output.data(), produced);
     }
     inflateEnd(&stream);
     if (status != Z_STREAM_END)
@@ -66,59 +52,47 @@ std::optional<QByteArray> inflateGzip(QByteArray compressed, qint64 limit)
     return inflated;
 }
 
-struct Entry
+std::optional<QImage> decode(QIODevice &device, const QByteArray &format, const std::optional<DecodePlan> &plan,
+                             int maxSide, const LongDecodeScope &longDecode)
 {
-    int index = 0;
-    QSize size;  // invalid when the format cannot tell before decoding
-};
-
-// The largest entry within the budget, or the first one. Leaves the reader on that entry.
-std::optional<Entry> chooseEntry(QImageReader &reader, bool vector)
-{
-    Entry best{0, reader.size()};
-    const int count = std::min(reader.imageCount(), maxEntriesSearched);
-    bool moved = false;
-    for (int index = 1; index < count && reader.jumpToImage(index); ++index) {
-        moved = true;
-        const QSize size = reader.size();
-        const bool bestFits = fitsBudget(best.size, vector);
-        if (fitsBudget(size, vector) && (!bestFits || pixelCount(size) > pixelCount(best.size)))
-            best = Entry{index, size};
-    }
-    if (moved && !reader.jumpToImage(best.index))
+    if (!plan || plan->peakBytes > decodeBudget || !device.seek(0))
         return std::nullopt;
-    return best;
-}
-
-std::optional<QImage> decode(QImageReader &reader, qint64 sourceBytes, int maxSide)
-{
+    QImageReader reader(&device, format);
+    // Never another reader than the one chosen here, whatever the content claims.
+    reader.setAutoDetectImageFormat(false);
     reader.setAutoTransform(true);
-    const QByteArray format = reader.format();
-    if (format.isEmpty())
+    if (plan->imageIndex > 0 && !reader.jumpToImage(plan->imageIndex))
         return std::nullopt;
-    const bool vector = isVectorFormat(format);
-    if (vector && sourceBytes > maxVectorBytes)
+    // A drawing's size is known once it is parsed, which its plan has allowed.
+    const QSize size = plan->size.isValid() ? plan->size : reader.size();
+    const QSize target = reducedSize(size, maxSide);
+    if (!target.isValid())
         return std::nullopt;
+    reader.setScaledSize(target);
 
-    const auto entry = chooseEntry(reader, vector);
-    if (!entry)
-        return std::nullopt;
-    if (entry->size.isValid()) {
-        if (entry->size.isEmpty() || !fitsBudget(entry->size, vector))
-            return std::nullopt;
-        // Formats that can decode at a smaller size do so; the rest decode within the budget
-        // and are reduced by the reader.
-        reader.setScaledSize(reducedSize(entry->size, maxSide));
-    } else if (vector) {
-        // A drawing without a size would be rendered at whatever size it claims while drawing.
-        return std::nullopt;
-    }
-    // The size is unknown until decoded: only Qt's allocation limit bounds this decode.
-
-    QImage image = reader.read();
+    QImage image;
+    const auto run = [&] { image = reader.read(); };
+    // Decoding time follows the pixels of a picture and the parse state of a drawing.
+    const bool takesLong = plan->size.isValid() ? ImageProbe::pixelCount(plan->size) >= longDecodePixels
+                                                : plan->peakBytes >= longDecodeDrawingBytes;
+    if (longDecode && takesLong)
+        longDecode(run);
+    else
+        run();
     if (image.isNull())
         return std::nullopt;
     return image;
+}
+
+std::optional<QImage> readDrawing(const QByteArray &document, int maxSide, const LongDecodeScope &longDecode)
+{
+    // Text in a drawing needs the font database, which exists only in a GUI application.
+    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        return std::nullopt;
+    QByteArray text = document;
+    QBuffer buffer(&text);
+    buffer.open(QIODevice::ReadOnly);
+    return decode(buffer, QByteArrayLiteral("svg"), ImageProbe::svg(document, maxSide), maxSide, longDecode);
 }
 
 } // namespace
@@ -134,32 +108,51 @@ QSize reducedSize(const QSize &size, int maxSide)
     return QSize(reduce(size.width()), reduce(size.height()));
 }
 
-std::optional<QImage> read(const QString &path, int maxSide)
+std::optional<QImage> read(const QString &path, int maxSide, const LongDecodeScope &longDecode)
 {
-    // Only regular files: a FIFO or a device would block or never end.
-    const QFileInfo info(path);
-    if (!info.isFile() || info.size() > maxFileBytes)
+    const std::unique_ptr<QFile> file = openRegularFile(path);
+    if (!file)
         return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    return read(*file, maxSide, longDecode);
+}
+
+std::optional<QImage> read(QIODevice &device, int maxSide, const LongDecodeScope &longDecode)
+{
+    BoundedDevice bounded(device, maxFileBytes);
+    const auto format = IconImageFormats::detect(ImageProbe::readAt(bounded, 0, 256));
+    if (!format || maxSide < 1)
         return std::nullopt;
 
-    if (!isGzip(file.peek(2))) {
-        file.close();
-        // By name, so that formats without a signature are still known by their suffix.
-        QImageReader reader(path);
-        return decode(reader, info.size(), maxSide);
+    if (*format == "svgz") {
+        const auto document = inflateGzip(bounded, maxDrawingBytes);
+        return document ? readDrawing(*document, maxSide, longDecode) : std::nullopt;
     }
-    // Compressed: only a drawing is read that way, inflated here within the drawing limit.
-    auto inflated = inflateGzip(file.readAll(), maxVectorBytes);
-    if (!inflated)
-        return std::nullopt;
-    QBuffer buffer(&*inflated);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    if (reader.format() != "svg")
-        return std::nullopt;
-    return decode(reader, inflated->size(), maxSide);
+    if (*format == "svg") {
+        const auto document = bounded.seek(0) ? readAtMost(bounded, maxDrawingBytes) : std::nullopt;
+        return document ? readDrawing(*document, maxSide, longDecode) : std::nullopt;
+    }
+    if (*format == "webp") {
+        // The reader takes the whole file into memory anyway; its size is part of the plan.
+        auto bytes = bounded.seek(0) ? readAtMost(bounded, decodeBudget) : std::nullopt;
+        if (!bytes)
+            return std::nullopt;
+        QBuffer buffer(&*bytes);
+        buffer.open(QIODevice::ReadOnly);
+        return decode(buffer, *format, ImageProbe::webp(buffer), maxSide, longDecode);
+    }
+
+    std::optional<DecodePlan> plan;
+    if (*format == "png")
+        plan = ImageProbe::png(bounded, maxSide);
+    else if (*format == "jpeg")
+        plan = ImageProbe::jpeg(bounded, maxSide);
+    else if (*format == "gif")
+        plan = ImageProbe::gif(bounded);
+    else if (*format == "bmp")
+        plan = ImageProbe::bmp(bounded);
+    else if (*format == "ico")
+        plan = ImageProbe::ico(bounded, decodeBudget);
+    return decode(bounded, *format, plan, maxSide, longDecode);
 }
 
 } // namespace BoundedImageReader

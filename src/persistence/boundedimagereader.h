@@ -1,36 +1,48 @@
 #pragma once
 
 #include <QImage>
+#include <QIODevice>
 #include <QSize>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
-// Decodes an image file from outside with bounded memory.
+// Decodes a picture from outside with bounded memory.
 //
-// The decoder is asked for the image's size before anything is decoded. Vector images are
-// rendered directly at the reduced size; raster images above a fixed pixel budget are refused
-// instead of decoded, and everything else is decoded at the reduced size where the format can
-// do so. Qt's own allocation limit stays in force underneath for formats that cannot tell their
-// size up front. Compressed drawings are inflated here, within a size limit. Of a file holding
-// several images (an icon with several resolutions), the largest that fits the budget is taken.
+// Only the formats of IconImageFormats are read, recognised by their content. Before anything is
+// decoded, the picture's header tells its size and what its reader will hold while decoding it
+// at the reduced size (ImageProbe); a picture whose decoding would exceed the budget is refused,
+// and every other is decoded at the reduced size where its format allows that: baseline JPEG
+// through libjpeg's scaling, 8-bit PNG row by row, drawings rendered straight at that size.
+// Every read of the file is bounded while it happens, whatever size the file reports.
 namespace BoundedImageReader {
 
-// Files larger than this are refused unread: no icon source needs it, and some decoders read
-// the whole file into memory.
-constexpr qint64 maxFileBytes = 256LL * 1024 * 1024;
-// The largest raster image decoded at all (a 64-megapixel photograph fits).
-constexpr qint64 maxRasterPixels = 64LL * 1000 * 1000;
-// The largest drawing parsed, after decompression: the whole text is held and parsed at once.
-constexpr qint64 maxVectorBytes = 32LL * 1024 * 1024;
+// The most memory one decode may hold (a progressive JPEG of about 40 megapixels, a PNG or WebP
+// picture decoded whole at about 30, a baseline JPEG or 8-bit PNG of any size up to the format's
+// own limits).
+constexpr qint64 decodeBudget = 128LL * 1024 * 1024;
+// Longer files are not read past this: readers that stream need time, not memory, for more.
+constexpr qint64 maxFileBytes = 512LL * 1024 * 1024;
+// The longest drawing read, after decompression.
+constexpr qint64 maxDrawingBytes = 32LL * 1024 * 1024;
+// Pictures of at least this many pixels, and drawings whose parse state is at least this large,
+// take long enough to decode for the user to notice (about a tenth of a second and more).
+constexpr qint64 longDecodePixels = 16LL * 1000 * 1000;
+constexpr qint64 longDecodeDrawingBytes = 16LL * 1024 * 1024;
+
+// Runs the decode it is given, for a picture that takes a while, so that the caller can show
+// that the program is busy. Called at most once per read, on the reading thread.
+using LongDecodeScope = std::function<void(const std::function<void()> &decode)>;
 
 // The reduction rule: scale = min(maxSide / longer side, 1); each side becomes
 // floor(side * scale), at least 1, computed exactly. Invalid for an empty size or maxSide < 1.
 QSize reducedSize(const QSize &size, int maxSide);
 
-// The image at `path` with neither side above `maxSide` where the format reports its size up
-// front, or none when the file is missing, not a regular file, too large, or not a decodable
-// image.
-std::optional<QImage> read(const QString &path, int maxSide);
+// The picture at `path` reduced to at most `maxSide` on its longer side, or none when the file
+// is missing, not a regular file, not of an accepted format, damaged, or too costly to decode.
+std::optional<QImage> read(const QString &path, int maxSide, const LongDecodeScope &longDecode = {});
+// The same for the content of `device`, which must be open for reading and seekable.
+std::optional<QImage> read(QIODevice &device, int maxSide, const LongDecodeScope &longDecode = {});
 
 } // namespace BoundedImageReader

@@ -13,8 +13,9 @@
 #include <QImageWriter>
 #include <QPainter>
 
-SystemCustomIconStorage::SystemCustomIconStorage(QString directory)
+SystemCustomIconStorage::SystemCustomIconStorage(QString directory, BoundedImageReader::LongDecodeScope longDecode)
     : m_directory(std::move(directory))
+    , m_longDecode(std::move(longDecode))
 {
 }
 
@@ -40,7 +41,7 @@ std::optional<QString> SystemCustomIconStorage::importImage(const QUrl &source, 
     const std::optional<QString> sourcePath = localFilePath(source);
     if (!isSafeFileName(fileName) || !sourcePath)
         return std::nullopt;
-    const auto decoded = BoundedImageReader::read(*sourcePath, maxPixelSide);
+    const auto decoded = BoundedImageReader::read(*sourcePath, maxPixelSide, m_longDecode);
     if (!decoded)
         return std::nullopt;
     const auto png = pngData(*decoded, maxPixelSide);

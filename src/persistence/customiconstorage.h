@@ -1,5 +1,6 @@
 #pragma once
 
+#include "boundedimagereader.h"
 #include "store/services.h"
 
 #include <QByteArray>
@@ -14,15 +15,17 @@
 // Every operation that takes a file name checks it with isSafeFileName() first and does nothing
 // (or answers none) for an unsafe name, so no operation reaches outside the directory. The
 // directory is created by the first successful import, never by a failed one. Outside files are
-// decoded with bounded memory: huge dimensions are decoded at the reduced size where the format
-// allows it and refused otherwise.
+// decoded with bounded memory (BoundedImageReader): at the reduced size where the format allows
+// it, and refused when even that would exceed the budget.
 class SystemCustomIconStorage final : public CustomIconStorage
 {
 public:
     // The largest width or height, in pixels, of a stored icon.
     static constexpr int maxPixelSide = 128;
 
-    explicit SystemCustomIconStorage(QString directory = applicationSupportDirectory());
+    // `longDecode` runs the decoding of a large chosen picture (see BoundedImageReader).
+    explicit SystemCustomIconStorage(QString directory = applicationSupportDirectory(),
+                                     BoundedImageReader::LongDecodeScope longDecode = {});
 
     // The "Icons" directory beside the default configuration file:
     // $XDG_CONFIG_HOME (default ~/.config) / "Quayrow 2" / "Icons".
@@ -50,4 +53,5 @@ private:
     QString filePath(const QString &fileName) const;
 
     QString m_directory;
+    BoundedImageReader::LongDecodeScope m_longDecode;
 };

@@ -1,8 +1,8 @@
 #include "systemfilesystemaccess.h"
 
 #include "locationsdialog.h"
+#include "persistence/iconimageformats.h"
 
-#include <QImageReader>
 #include <QMimeDatabase>
 #include <QSet>
 
@@ -19,17 +19,10 @@ void bringToFront(QFileDialog &dialog)
 
 QString imageNameFilter()
 {
-    QStringList mimeTypes;
-    for (const QByteArray &type : QImageReader::supportedMimeTypes())
-        mimeTypes.append(QString::fromLatin1(type));
-    // Offered even when their image plugin is missing, so that the user can find them;
-    // importing then refuses them.
-    mimeTypes << QStringLiteral("image/svg+xml") << QStringLiteral("image/x-icns")
-              << QStringLiteral("image/vnd.microsoft.icon") << QStringLiteral("image/webp");
     const QMimeDatabase database;
     QStringList patterns;
     QSet<QString> seen;
-    for (const QString &name : std::as_const(mimeTypes)) {
+    for (const QString &name : IconImageFormats::availableMimeTypes()) {
         for (const QString &pattern : database.mimeTypeForName(name).globPatterns()) {
             if (!seen.contains(pattern)) {
                 seen.insert(pattern);

@@ -17,6 +17,6 @@ private:
     LocationAppearance m_appearance;
 };
 
-// The name filter of the image dialog: every image format this program can read, icon files
-// included.
+// The name filter of the image dialog: the file patterns of the picture formats accepted as icons
+// whose readers are installed here.
 QString imageNameFilter();

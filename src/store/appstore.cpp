@@ -2,6 +2,7 @@
 
 #include "model/defaultname.h"
 #include "persistence/customiconstorage.h"
+#include "store/busycursor.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -27,8 +28,11 @@ AppStore::AppStore(AppStoreServices services, std::optional<QList<Panel>> panels
     , m_settingsRequestID(QUuid::createUuid())
 {
     Q_ASSERT(m_services.fileSystem && m_services.launcher && m_services.storage);
-    if (!m_services.icons)
-        m_services.icons = std::make_unique<SystemCustomIconStorage>();
+    if (!m_services.icons) {
+        // Decoding a large chosen picture blocks for a moment: the user sees that it is busy.
+        m_services.icons = std::make_unique<SystemCustomIconStorage>(
+            SystemCustomIconStorage::applicationSupportDirectory(), &runWithBusyCursor);
+    }
     if (!m_services.runningAppsLookup)
         m_services.runningAppsLookup = std::make_unique<NoRunningApplications>();
 

@@ -1,11 +1,11 @@
 #include "persistence/customiconstorage.h"
 
-#include <QBuffer>
+#include "imagefixtures.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QtEndian>
 
 class TestCustomIconStorage : public QObject
 {
@@ -21,70 +21,7 @@ private Q_SLOTS:
 
 namespace {
 
-QByteArray encoded(int width, int height, const char *format, QColor color = QColor(200, 40, 40, 128))
-{
-    QImage image(width, height, QImage::Format_ARGB32);
-    image.fill(color);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
-
-quint32 crc32(QByteArrayView bytes)
-{
-    quint32 crc = 0xFFFFFFFFu;
-    for (char byte : bytes) {
-        crc ^= quint8(byte);
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
-// A small PNG whose header claims other dimensions (with a matching checksum).
-QByteArray pngClaiming(quint32 width, quint32 height)
-{
-    QByteArray png = encoded(4, 4, "png");
-    qToBigEndian(width, png.data() + 16);
-    qToBigEndian(height, png.data() + 20);
-    qToBigEndian(crc32(QByteArrayView(png).sliced(12, 17)), png.data() + 29);
-    return png;
-}
-
-QByteArray svg(const char *width, const char *height, qsizetype padding = 0)
-{
-    return QByteArrayLiteral("<svg xmlns='http://www.w3.org/2000/svg' width='") + width + "' height='" + height
-        + "' viewBox='0 0 10 10'><!--" + QByteArray(padding, ' ') + "--><rect width='10' height='10' fill='#3060c0'/></svg>";
-}
-
-// `bytes` as a gzip file: the raw deflate stream of qCompress between a gzip header and trailer.
-QByteArray gzip(const QByteArray &bytes)
-{
-    const QByteArray zlib = qCompress(bytes, 9);
-    QByteArray trailer(8, '\0');
-    qToLittleEndian(crc32(bytes), trailer.data());
-    qToLittleEndian(quint32(bytes.size()), trailer.data() + 4);
-    return QByteArray("\x1f\x8b\x08\0\0\0\0\0\0\x03", 10) + zlib.mid(6, zlib.size() - 10) + trailer;
-}
-
-// An icon file holding a 16 x 16 and then a 64 x 64 picture, both PNG-compressed.
-QByteArray twoSizeIco()
-{
-    const QByteArray pictures[] = {encoded(16, 16, "png"), encoded(64, 64, "png")};
-    QByteArray ico(6 + 2 * 16, '\0');
-    qToLittleEndian<quint16>(1, ico.data() + 2);
-    qToLittleEndian<quint16>(2, ico.data() + 4);
-    for (int i = 0; i < 2; ++i) {
-        char *entry = ico.data() + 6 + 16 * i;
-        entry[0] = entry[1] = char(i == 0 ? 16 : 64);
-        qToLittleEndian<quint16>(32, entry + 6);
-        qToLittleEndian<quint32>(quint32(pictures[i].size()), entry + 8);
-        qToLittleEndian<quint32>(quint32(38 + (i == 0 ? 0 : pictures[0].size())), entry + 12);
-    }
-    return ico + pictures[0] + pictures[1];
-}
+using namespace ImageFixtures;
 
 QUrl writeSource(const QTemporaryDir &dir, const QString &fileName, const QByteArray &bytes)
 {
@@ -193,5 +130,5 @@ void TestCustomIconStorage::unsafeNamesReachNothing()
     QVERIFY(QDir(storage.directory() + QStringLiteral("/a")).isEmpty());
 }
 
-QTEST_GUILESS_MAIN(TestCustomIconStorage)
+QTEST_MAIN(TestCustomIconStorage)
 #include "tst_customiconstorage.moc"
