@@ -1,10 +1,11 @@
 # For those who have make: `make run` and `make test` are `./build.sh run` and `./build.sh test`.
 #   make run ARGS="--print-configuration"   passes arguments to the program
+#   make package                            builds the Debian package in build
 #   make fuzz                               builds the libFuzzer targets with clang in build-fuzz
 JOBS ?= $(shell nproc)
 export JOBS
 
-.PHONY: run test bench fuzz clean
+.PHONY: run test bench package fuzz clean
 
 run:
 	@./build.sh run $(ARGS)
@@ -14,6 +15,9 @@ test:
 
 bench:
 	@./build.sh bench
+
+package:
+	@./build.sh package
 
 fuzz:
 	@bash scripts/install-deps.sh --clang

@@ -4,6 +4,7 @@
 #   ./build.sh run [ARGUMENT...]   build the program only and start it with the arguments
 #   ./build.sh test                build everything and run every test
 #   ./build.sh bench               build everything and print the benchmarks
+#   ./build.sh package             build the Debian package (CPack) in build/
 # All share one build directory and build type: testing after running compiles only the rest.
 # JOBS sets the number of parallel compile and test jobs (default: the number of processors).
 set -euo pipefail
@@ -14,7 +15,7 @@ program=$build_dir/src/app/quayrow2
 jobs=${JOBS:-$(nproc)}
 
 usage() {
-  echo "usage: $0 run [ARGUMENT...] | test | bench" >&2
+  echo "usage: $0 run [ARGUMENT...] | test | bench | package" >&2
   exit 1
 }
 
@@ -49,6 +50,11 @@ case "$command" in
         "$benchmark"
       fi
     done
+    ;;
+  package)
+    [ $# -eq 0 ] || usage
+    prepare
+    cmake --build "$build_dir" -j "$jobs" --target package
     ;;
   *)
     usage

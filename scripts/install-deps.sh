@@ -25,6 +25,9 @@ packages=(
   libxcb-res0-dev
   qt6-base-private-dev
   zlib1g-dev
+  # packaging (.deb through CPack) and checks of the desktop metadata
+  dpkg-dev
+  appstream
   # real-window and desktop tests
   xvfb
   openbox

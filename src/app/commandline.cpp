@@ -1,12 +1,17 @@
 #include "commandline.h"
 
+#include "appidentity.h"
+#include "singleinstance.h"
+
 #include "persistence/configurationdocument.h"
 #include "persistence/systemconfigurationstorage.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDBusConnection>
 #include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
 
 using namespace Qt::StringLiterals;
@@ -31,14 +36,14 @@ int printConfiguration(const QString &file)
     else
         document = SystemConfigurationStorage::readDocument(file, &reason);
     if (!document) {
-        QTextStream(stderr) << QCoreApplication::applicationName() << ": no readable configuration: "
+        QTextStream(stderr) << AppIdentity::displayName() << ": no readable configuration: "
                             << reason.replace(u'\n', u' ') << '\n';
         return noConfigurationStatus;
     }
     const std::optional<QByteArray> bytes =
         ConfigurationDocument(document->makePanels()).toJson(SystemConfigurationStorage::maximumFileSize, &reason);
     if (!bytes) {
-        QTextStream(stderr) << QCoreApplication::applicationName() << ": cannot print the configuration: " << reason << '\n';
+        QTextStream(stderr) << AppIdentity::displayName() << ": cannot print the configuration: " << reason << '\n';
         return 1;
     }
     QFile output;
@@ -84,6 +89,16 @@ QStringList withoutToolkitOptions(const QStringList &arguments)
     return kept;
 }
 
+// The names of the options that are mutually exclusive: the commands and printing.
+QStringList optionNames()
+{
+    QStringList names;
+    for (const RemoteCommand command : RemoteCommands::all())
+        names.append(RemoteCommands::actionName(command));
+    names.append(printConfigurationName);
+    return names;
+}
+
 void addOptions(QCommandLineParser &parser)
 {
     parser.setApplicationDescription(QStringLiteral("Floating panels of shortcuts."));
@@ -93,6 +108,8 @@ void addOptions(QCommandLineParser &parser)
         printConfigurationName,
         QStringLiteral("Print the configuration as the program would save it, read from FILE or else from "
                        "the configuration file (with its backup), and exit. Writes nothing.")));
+    for (const RemoteCommand command : RemoteCommands::all())
+        parser.addOption(QCommandLineOption(RemoteCommands::actionName(command), RemoteCommands::description(command)));
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Configuration file for --%1.").arg(printConfigurationName),
                                  QStringLiteral("[FILE]"));
 }
@@ -109,7 +126,9 @@ bool needsNoDisplay(int argc, char *argv[])
     // A usage error is reported without a display too.
     if (!parser.parse(withoutToolkitOptions(arguments)))
         return true;
-    for (const QString &name : {printConfigurationName, QStringLiteral("help"), QStringLiteral("help-all"), QStringLiteral("version")}) {
+    // Quitting the running instance needs the session bus only.
+    for (const QString &name : {printConfigurationName, QStringLiteral("help"), QStringLiteral("help-all"),
+                                QStringLiteral("version"), RemoteCommands::actionName(RemoteCommand::Quit)}) {
         if (parser.isSet(name))
             return true;
     }
@@ -118,32 +137,45 @@ bool needsNoDisplay(int argc, char *argv[])
 
 void setApplicationInfo()
 {
-    QCoreApplication::setApplicationName(QStringLiteral("Quayrow 2"));
+    // The window class X11 window managers see, matching StartupWMClass; texts use the
+    // display name.
+    QCoreApplication::setApplicationName(QStringLiteral("Quayrow2"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUAYROW_VERSION));
 }
 
-std::optional<int> run(const QStringList &arguments)
+Outcome run(const QStringList &arguments)
 {
     QCommandLineParser parser;
     addOptions(parser);
     // Exits with a message on a usage error, and for --help and --version.
     parser.process(withoutToolkitOptions(arguments));
 
+    const auto fail = [](const QString &message) {
+        QTextStream(stderr) << AppIdentity::displayName() << ": " << message << '\n';
+        return Outcome{.exitStatus = 1};
+    };
+    std::optional<RemoteCommand> command;
+    for (const RemoteCommand candidate : RemoteCommands::all()) {
+        if (!parser.isSet(RemoteCommands::actionName(candidate)))
+            continue;
+        if (command || parser.isSet(printConfigurationName))
+            return fail(QStringLiteral("give one of --%1 at a time").arg(optionNames().join(QStringLiteral(", --"))));
+        command = candidate;
+    }
+
     const QStringList files = parser.positionalArguments();
     if (!parser.isSet(printConfigurationName)) {
-        if (!files.isEmpty()) {
-            QTextStream(stderr) << QCoreApplication::applicationName() << ": FILE is only taken with --"
-                                << printConfigurationName << '\n';
-            return 1;
+        if (!files.isEmpty())
+            return fail(QStringLiteral("FILE is only taken with --%1").arg(printConfigurationName));
+        if (command == RemoteCommand::Quit) {
+            const QString folder = QFileInfo(SystemConfigurationStorage::applicationSupportFilePath()).absolutePath();
+            return {.exitStatus = SingleInstance::claim(folder, command, QDBusConnection::sessionBus()).exitStatus};
         }
-        return std::nullopt;
+        return {.command = command};
     }
-    if (files.size() > 1) {
-        QTextStream(stderr) << QCoreApplication::applicationName() << ": --" << printConfigurationName
-                            << " takes at most one FILE\n";
-        return 1;
-    }
-    return printConfiguration(files.value(0));
+    if (files.size() > 1)
+        return fail(QStringLiteral("--%1 takes at most one FILE").arg(printConfigurationName));
+    return {.exitStatus = printConfiguration(files.value(0))};
 }
 
 } // namespace CommandLine

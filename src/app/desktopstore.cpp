@@ -1,5 +1,7 @@
 #include "desktopstore.h"
 
+#include "appidentity.h"
+
 #include "persistence/backgroundconfigurationstorage.h"
 #include "persistence/customiconstorage.h"
 #include "persistence/leftoverfiles.h"
@@ -11,7 +13,6 @@
 #include "store/appstore.h"
 #include "store/iconreferences.h"
 
-#include <QCoreApplication>
 #include <QTextStream>
 
 std::unique_ptr<AppStore> makeDesktopStore()
@@ -34,7 +35,7 @@ std::unique_ptr<AppStore> makeDesktopStore()
                                             &StarterApplications::locations);
 
     if (const QString problem = files.loadProblem(); !problem.isEmpty()) {
-        QTextStream(stderr) << QCoreApplication::applicationName() << ": " << problem << '\n';
+        QTextStream(stderr) << AppIdentity::displayName() << ": " << problem << '\n';
         // A configuration that could not be read may name icons the panels in use do not.
         return store;
     }

@@ -1,9 +1,7 @@
 #include "commandline.h"
-#include "desktopstore.h"
+#include "quayrow2app.h"
 
 #include "persistence/backgroundconfigurationstorage.h"
-#include "persistence/systemconfigurationstorage.h"
-#include "store/appstore.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -33,7 +31,7 @@ int main(int argc, char *argv[])
     CommandLine::setApplicationInfo();
     if (CommandLine::needsNoDisplay(argc, argv)) {
         QCoreApplication app(argc, argv);
-        return finish(CommandLine::run(QCoreApplication::arguments()).value_or(0));
+        return finish(CommandLine::run(QCoreApplication::arguments()).exitStatus.value_or(0));
     }
     if (!hasGraphicalSession()) {
         QTextStream(stderr) << "Quayrow 2 needs a graphical session: neither DISPLAY nor WAYLAND_DISPLAY is set.\n";
@@ -41,14 +39,8 @@ int main(int argc, char *argv[])
     }
 
     QApplication app(argc, argv);
-    if (const std::optional<int> status = CommandLine::run(QCoreApplication::arguments()))
-        return finish(*status);
-
-    // The panels' windows do not exist yet: a start loads the configuration (creating it on
-    // first launch), reports what it found and ends.
-    const std::unique_ptr<AppStore> store = makeDesktopStore();
-    const qsizetype count = store->panels().size();
-    QTextStream(stdout) << QCoreApplication::applicationName() << ": " << count << (count == 1 ? " panel" : " panels")
-                        << " in " << SystemConfigurationStorage::applicationSupportFilePath() << '\n';
-    return finish(0);
+    const CommandLine::Outcome outcome = CommandLine::run(QCoreApplication::arguments());
+    if (outcome.exitStatus)
+        return finish(*outcome.exitStatus);
+    return finish(Quayrow2App::exec(outcome.command));
 }

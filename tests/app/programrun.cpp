@@ -1,11 +1,20 @@
 #include "programrun.h"
 
+#include "privatebus.h"
+
+#include "app/appidentity.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusServiceWatcher>
 #include <QDir>
+#include <QDirIterator>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-#include <QProcessEnvironment>
+#include <QTimer>
 
+#include <csignal>
 #include <ctime>
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -15,16 +24,8 @@ using namespace Qt::StringLiterals;
 
 namespace ProgramRun {
 
-Outcome run(const QStringList &arguments, const QString &configHome, Platform platform)
+QProcessEnvironment environment(const QString &configHome, Platform platform)
 {
-    QProcess process;
-#if !defined(__SANITIZE_ADDRESS__)
-    // Sanitizers need far more address space, so they run without the limit.
-    process.setChildProcessModifier([] {
-        const rlimit limit{rlim_t(2) << 30, rlim_t(2) << 30};
-        ::setrlimit(RLIMIT_AS, &limit);
-    });
-#endif
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"XDG_CONFIG_HOME"_s, configHome);
     environment.remove(u"DISPLAY"_s);
@@ -38,11 +39,66 @@ Outcome run(const QStringList &arguments, const QString &configHome, Platform pl
         QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         environment.insert(u"XDG_RUNTIME_DIR"_s, runtime);
     }
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(QUAYROW2_EXECUTABLE), arguments);
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
+    return environment;
+}
+
+std::unique_ptr<QProcess> start(const QStringList &arguments, const QProcessEnvironment &environment)
+{
+    auto process = std::make_unique<QProcess>();
+#if !defined(__SANITIZE_ADDRESS__)
+    // Sanitizers need far more address space, so they run without the limit.
+    process->setChildProcessModifier([] {
+        const rlimit limit{rlim_t(2) << 30, rlim_t(2) << 30};
+        ::setrlimit(RLIMIT_AS, &limit);
+    });
+#endif
+    process->setProcessEnvironment(environment);
+    process->start(QStringLiteral(QUAYROW2_EXECUTABLE), arguments);
+    return process;
+}
+
+Outcome finish(QProcess &program)
+{
+    if (!program.waitForFinished(30000) || program.exitStatus() != QProcess::NormalExit)
         return {};
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+    return {program.exitCode(), program.readAllStandardOutput(), program.readAllStandardError()};
+}
+
+Outcome run(const QStringList &arguments, const QString &configHome, Platform platform)
+{
+    const std::unique_ptr<QProcess> program = start(arguments, environment(configHome, platform));
+    return finish(*program);
+}
+
+Outcome runUntilStarted(const QStringList &arguments, const QString &configHome)
+{
+    PrivateSessionBus bus;
+    QProcessEnvironment offscreen = environment(configHome, Platform::Offscreen);
+    offscreen.insert(u"DBUS_SESSION_BUS_ADDRESS"_s, bus.address());
+    const std::unique_ptr<QProcess> program = start(arguments, offscreen);
+
+    // Started: its name is on the bus (or it ended before that).
+    const QString connectionName = u"program-run"_s;
+    {
+        QDBusConnection connection = QDBusConnection::connectToBus(bus.address(), connectionName);
+        QDBusServiceWatcher watcher(AppIdentity::applicationID(), connection, QDBusServiceWatcher::WatchForRegistration);
+        QEventLoop loop;
+        QObject::connect(&watcher, &QDBusServiceWatcher::serviceRegistered, &loop, &QEventLoop::quit);
+        QObject::connect(program.get(), &QProcess::finished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+        if (!connection.interface()->isServiceRegistered(AppIdentity::applicationID())
+            && program->state() != QProcess::NotRunning)
+            loop.exec();
+    }
+    QDBusConnection::disconnectFromBus(connectionName);
+    if (program->state() == QProcess::Running)
+        ::kill(pid_t(program->processId()), SIGTERM);
+
+    Outcome outcome = finish(*program);
+    QByteArrayList lines = outcome.err.split('\n');
+    lines.removeIf([](const QByteArray &line) { return line.contains(": no system tray is running."); });
+    outcome.err = lines.join('\n');
+    return outcome;
 }
 
 void writeFile(const QString &path, const QByteArray &bytes, int ageSeconds)
@@ -65,6 +121,19 @@ QByteArray readFile(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : absent;
+}
+
+QStringList snapshot(const QString &root)
+{
+    QStringList entries;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        entries.append(u"%1 %2 %3"_s.arg(it.filePath()).arg(it.fileInfo().size())
+                           .arg(it.fileInfo().lastModified().toMSecsSinceEpoch()));
+    }
+    entries.sort();
+    return entries;
 }
 
 } // namespace ProgramRun

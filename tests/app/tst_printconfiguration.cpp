@@ -1,4 +1,5 @@
-// The command line of the built program: --print-configuration, --help, --version.
+// The command line of the built program: --print-configuration, --help, --version, and the
+// commands' usage errors.
 
 #include "programrun.h"
 #include "sampleconfiguration.h"
@@ -7,7 +8,6 @@
 #include "persistence/systemconfigurationstorage.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,19 +17,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 using namespace ProgramRun;
-
-// Every file under `root` with its size and modification time.
-QStringList snapshot(const QString &root)
-{
-    QStringList entries;
-    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        it.next();
-        entries.append(u"%1 %2 %3"_s.arg(it.filePath()).arg(it.fileInfo().size()).arg(it.fileInfo().lastModified().toMSecsSinceEpoch()));
-    }
-    entries.sort();
-    return entries;
-}
 
 // Printing needs no display at all.
 Outcome runProgram(const QStringList &arguments, const QString &configHome)
@@ -157,6 +144,14 @@ void TestPrintConfiguration::helpAndVersion_data()
     QTest::newRow("unknown option among toolkit options")
         << QStringList{u"-platform"_s, u"offscreen"_s, u"--frobnicate"_s} << 1 << QByteArray();
     QTest::newRow("two files") << QStringList{u"--print-configuration"_s, u"a"_s, u"b"_s} << 1 << QByteArray();
+    QTest::newRow("help lists the commands") << QStringList{u"--help"_s} << 0
+                                             << QByteArray("--new-panel ");
+    QTest::newRow("help lists quitting") << QStringList{u"--help"_s} << 0 << QByteArray("--quit ");
+    // Quitting needs no display and, with nothing running, creates nothing.
+    QTest::newRow("quit with nothing running") << QStringList{u"--quit"_s} << 0 << QByteArray();
+    QTest::newRow("two commands at once") << QStringList{u"--quit"_s, u"--new-panel"_s} << 1 << QByteArray();
+    QTest::newRow("a command with printing") << QStringList{u"--print-configuration"_s, u"--show-all-panels"_s} << 1
+                                             << QByteArray();
 }
 
 void TestPrintConfiguration::helpAndVersion()

@@ -1,5 +1,5 @@
 // Starting the built program: it tells on standard error what it could not read, clears what an
-// earlier run killed halfway left behind, and writes a first launch before it exits.
+// earlier run killed halfway left behind, and has written a first launch when it ends.
 
 #include "programrun.h"
 #include "sampleconfiguration.h"
@@ -19,9 +19,10 @@ namespace {
 
 using namespace ProgramRun;
 
+// A start, ended by SIGTERM once the program is running.
 Outcome start(const QString &configHome)
 {
-    return run({}, configHome, Platform::Offscreen);
+    return runUntilStarted({}, configHome);
 }
 
 QString iconName()

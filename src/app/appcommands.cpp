@@ -1,0 +1,13 @@
+#include "appcommands.h"
+
+#include "store/appstore.h"
+#include "windows/panelscreens.h"
+
+namespace AppCommands {
+
+void addPanelAtCursor(AppStore &store)
+{
+    store.addPanel(std::nullopt, PanelScreens::panelScreenID(PanelScreens::screenContainingCursor()));
+}
+
+} // namespace AppCommands

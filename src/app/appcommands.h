@@ -1,0 +1,13 @@
+#pragma once
+
+class AppStore;
+
+// Commands of the application shell that more than one place offers (the tray menu and the
+// remote commands).
+namespace AppCommands {
+
+// "New Panel": an unnamed panel on the screen under the pointer, or on no particular screen
+// when there is none or it has no id.
+void addPanelAtCursor(AppStore &store);
+
+} // namespace AppCommands

@@ -1,0 +1,83 @@
+#include "quayrow2app.h"
+
+#include "appcommands.h"
+#include "appidentity.h"
+#include "desktopstore.h"
+#include "gridicon.h"
+#include "singleinstance.h"
+#include "updatemanager.h"
+
+#include "persistence/backgroundconfigurationstorage.h"
+#include "persistence/systemconfigurationstorage.h"
+#include "store/appstore.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QTextStream>
+
+int Quayrow2App::exec(const std::optional<RemoteCommand> &command)
+{
+    const QString folder = QFileInfo(SystemConfigurationStorage::applicationSupportFilePath()).absolutePath();
+    const SingleInstance::Claim claim = SingleInstance::claim(folder, command, QDBusConnection::sessionBus());
+    if (!claim.lock)
+        return claim.exitStatus;
+
+    Quayrow2App app(makeDesktopStore(), QDBusConnection::sessionBus());
+    if (command)
+        app.perform(*command);
+    return QApplication::exec();
+}
+
+Quayrow2App::Quayrow2App(std::unique_ptr<AppStore> store, QDBusConnection bus, QObject *parent)
+    : QObject(parent)
+    , m_store(std::move(store))
+    , m_tray(*m_store, bus)
+{
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(GridIcon::icon());
+
+    connect(&m_tray.menu(), &TrayMenu::checkForUpdatesRequested, this, &Quayrow2App::checkForUpdates);
+    connect(&m_tray.menu(), &TrayMenu::quitRequested, this, &Quayrow2App::quit);
+    connect(&m_service, &ApplicationService::commandReceived, this, &Quayrow2App::perform);
+    connect(&m_terminationSignals, &TerminationSignals::terminationRequested, this, &Quayrow2App::quit);
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &Quayrow2App::finishPendingSaves);
+
+    if (const Result registered = m_service.registerOn(bus); !registered) {
+        QTextStream(stderr) << AppIdentity::displayName() << ": later starts cannot reach this one: "
+                            << registered.errorMessage() << ".\n";
+    }
+}
+
+Quayrow2App::~Quayrow2App() = default;
+
+void Quayrow2App::perform(RemoteCommand command)
+{
+    switch (command) {
+    case RemoteCommand::NewPanel:
+        AppCommands::addPanelAtCursor(*m_store);
+        break;
+    case RemoteCommand::ShowAllPanels:
+        m_store->showAllPanels();
+        break;
+    case RemoteCommand::Quit:
+        quit();
+        break;
+    }
+}
+
+void Quayrow2App::checkForUpdates()
+{
+    if (!m_updates)
+        m_updates = std::make_unique<UpdateManager>();
+    m_updates->checkForUpdates();
+}
+
+void Quayrow2App::quit()
+{
+    QCoreApplication::exit(0);
+}
+
+void Quayrow2App::finishPendingSaves()
+{
+    BackgroundConfigurationStorage::flushAll();
+}
