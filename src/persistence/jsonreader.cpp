@@ -4,6 +4,8 @@
 
 #include <simdjson.h>
 
+#include <cstring>
+#include <optional>
 #include <vector>
 
 namespace ondemand = simdjson::ondemand;
@@ -43,6 +45,16 @@ bool escapesAreWellFormed(const char *p, const char *end)
         }
     }
     return p < end;
+}
+
+// The text of a string that starts at `p` (just past its opening quote) when it holds no
+// escape: most do, and need no copy. The parser has checked that it is closed and valid UTF-8.
+std::optional<std::string_view> plainString(const char *p, const char *end)
+{
+    const auto *quote = static_cast<const char *>(std::memchr(p, '"', size_t(end - p)));
+    if (!quote || std::memchr(p, '\\', size_t(quote - p)))
+        return std::nullopt;
+    return std::string_view(p, size_t(quote - p));
 }
 
 // The parser's message as part of a sentence: "the input is not valid UTF-8".
@@ -257,6 +269,11 @@ bool JsonReader::readUtf8(std::string_view &text)
     Parser &p = *m_parser;
     const char *quote = currentToken().data();
     p.pending = false;
+    // A plain string is taken from the text as it is, and the parser steps over it later.
+    if (const std::optional<std::string_view> plain = plainString(quote + 1, p.end())) {
+        text = *plain;
+        return true;
+    }
     if (!p.value.get_string().get(text))
         return true;
     if (!escapesAreWellFormed(quote + 1, p.end()))
@@ -334,7 +351,9 @@ bool JsonReader::next()
     if (const simdjson::error_code error = (*container.field).get(field))
         return failAtParserLocation(error);
     const char *keyText = field.key().raw();
-    if (field.unescaped_key().get(m_key)) {
+    if (const std::optional<std::string_view> plain = plainString(keyText, p.end())) {
+        m_key = *plain;
+    } else if (field.unescaped_key().get(m_key)) {
         if (!escapesAreWellFormed(keyText, p.end()))
             return fail(simdjson::STRING_ERROR, keyText - 1);
         m_key = {};
