@@ -220,19 +220,27 @@ bool JsonReader::readBool(bool &flag)
     return true;
 }
 
-bool JsonReader::readNumber(double &number)
+std::optional<JsonNumber> JsonReader::takeNumber()
 {
     if (!atScalar(Type::Number))
-        return false;
-    // Converted from the token here: simdjson 3.0.1 misreads "0." followed by more than 19
-    // significant digits (0.30000000000000000001 as 0.1155...). The token itself is left to
-    // the parser, which steps over it when iterating on.
+        return std::nullopt;
+    // Judged and converted from the token here: simdjson 3.0.1 misreads "0." followed by more
+    // than 19 significant digits (0.30000000000000000001 as 0.1155...). The token itself is
+    // left to the parser, which steps over it when iterating on.
     const std::string_view token = currentToken();
-    const std::optional<JsonNumber> parsed = JsonNumber::parse(token);
-    if (!parsed)
-        return fail(simdjson::NUMBER_ERROR, token.data());
+    std::optional<JsonNumber> number = JsonNumber::parse(token);
+    if (!number) {
+        fail(simdjson::NUMBER_ERROR, token.data());
+        return std::nullopt;
+    }
     m_parser->pending = false;
-    const std::optional<double> value = parsed->toDouble();
+    return number;
+}
+
+bool JsonReader::readNumber(double &number)
+{
+    const std::optional<JsonNumber> token = takeNumber();
+    const std::optional<double> value = token ? token->toDouble() : std::nullopt;
     if (value)
         number = *value;
     return value.has_value();
@@ -240,14 +248,8 @@ bool JsonReader::readNumber(double &number)
 
 bool JsonReader::readInteger(qint64 &number)
 {
-    if (!atScalar(Type::Number))
-        return false;
-    const std::string_view token = currentToken();
-    const std::optional<JsonNumber> parsed = JsonNumber::parse(token);
-    if (!parsed)
-        return fail(simdjson::NUMBER_ERROR, token.data());
-    m_parser->pending = false;
-    const std::optional<qint64> value = parsed->toInteger();
+    const std::optional<JsonNumber> token = takeNumber();
+    const std::optional<qint64> value = token ? token->toInteger() : std::nullopt;
     if (value)
         number = *value;
     return value.has_value();
@@ -269,7 +271,11 @@ bool JsonReader::readUtf8(std::string_view &text)
     Parser &p = *m_parser;
     const char *quote = currentToken().data();
     p.pending = false;
-    // A plain string is taken from the text as it is, and the parser steps over it later.
+    // The token is consumed before anything else: left to the parser, a string followed by a
+    // colon would be stepped over as if it were a key, and ["a": 1], 2] would pass.
+    ondemand::raw_json_string raw;
+    (void)p.value.get_raw_json_string().get(raw);
+    // A plain string is taken from the text as it is.
     if (const std::optional<std::string_view> plain = plainString(quote + 1, p.end())) {
         text = *plain;
         return true;
@@ -406,11 +412,9 @@ bool JsonReader::skipValue()
         bool flag;
         return readBool(flag);
     }
-    case Type::Number: {
-        double number;
-        readNumber(number);
+    case Type::Number:
+        takeNumber();
         return !m_failed;
-    }
     case Type::String: {
         // A string the parser refuses is still well formed.
         std::string_view text;

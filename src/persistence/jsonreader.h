@@ -6,7 +6,10 @@
 #include <QtGlobal>
 
 #include <memory>
+#include <optional>
 #include <string_view>
+
+class JsonNumber;
 
 // A pull reader of strict JSON (RFC 8259) in UTF-8 for decoders that build their values
 // directly, over simdjson's On Demand parser. A leading UTF-8 byte-order mark is skipped.
@@ -82,6 +85,9 @@ private:
     bool failAtParserLocation(int errorCode);
     // Whether the current value is a readable scalar of `type`; any other value is consumed.
     bool atScalar(Type type);
+    // The current value's token when it is a well-formed number, consumed; none for any other
+    // value (consumed too).
+    std::optional<JsonNumber> takeNumber();
     std::string_view currentToken();
     bool begin(Type type);
     bool next();

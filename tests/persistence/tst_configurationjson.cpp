@@ -109,6 +109,8 @@ void TestConfigurationJson::syntaxErrorsAnywhere_data()
         {"missing colon", "{\"a\" 1}"},
         {"key not a string", "{1: 2}"},
         {"bracket mismatch", "[1}"},
+        {"colon after an element", "[\"a\": 1]"},
+        {"colon after an element, brackets balanced later", "[\"a\": 1], 5]"},
         {"missing value", "{\"a\": }"},
         {"leading zero", "[01]"},
         {"bare decimal point", "1."},
