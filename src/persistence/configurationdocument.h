@@ -20,8 +20,8 @@ inline constexpr int currentVersion = 16;
 // Only the skeleton is strict: the root must be an object with an integer "schemaVersion" (of
 // any size) and a "panels" array whose every element is an object with a valid "id". Everything
 // below a panel degrades instead of failing, values the JSON parser refuses included (a number
-// beyond the range of a double, a string with a lone surrogate escape): they count as invalid
-// values of their field. A leading UTF-8 byte-order mark is accepted.
+// no double can hold, a string with a lone surrogate escape): they count as invalid values of
+// their field. A leading UTF-8 byte-order mark is accepted.
 class ConfigurationDocument
 {
 public:

@@ -20,9 +20,10 @@ class JsonNumber;
 // text after the top-level value) or nesting deeper than `maximumDepth` stops the reader for
 // good: every later call fails, and the caller treats the whole text as unreadable.
 //
-// A well-formed value that cannot be represented is different: a number beyond the range of
-// a double (1e400) or a string with a lone surrogate escape ("\ud800") is only refused. The
-// read answers false, as for a value of another type, and the reader goes on.
+// A well-formed value that cannot be represented is different: a number no double can hold
+// (1e400, or 1e-400, which would round to zero) or a string with a lone surrogate escape
+// ("\ud800") is only refused. The read answers false, as for a value of another type, and the
+// reader goes on.
 class JsonReader
 {
 public:
