@@ -195,6 +195,8 @@ void TestConfigurationDocument::placement_data()
     QTest::newRow("fraction as string") << QByteArray("\"freeFractionX\": 0.25, \"freeFractionY\": \"0.5\"") << placement(free, bottom, center);
     QTest::newRow("fraction beyond a double is refused")
         << QByteArray("\"freeFractionX\": 1e999, \"freeFractionY\": 0.5") << placement(free, bottom, center);
+    QTest::newRow("fraction too small for a double is refused")
+        << QByteArray("\"freeFractionX\": 0.5, \"freeFractionY\": -1e-400") << placement(free, bottom, center);
     QTest::newRow("fraction with more than 19 significant digits")
         << QByteArray("\"freeFractionX\": 0.30000000000000000001, \"freeFractionY\": 0.1000000000000000000000000000000000000001")
         << placement(free, bottom, center, PanelFreePosition(0.3, 0.1));
