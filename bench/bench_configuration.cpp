@@ -1,5 +1,7 @@
-// Load and save times of generated configurations, against the floor of a bare durable write.
+// Load and save times of generated configurations, against the floor of a bare durable write,
+// and the memory that reading takes at its peak.
 
+#include "processmemory.h"
 #include "sampleconfiguration.h"
 
 #include "persistence/atomicfile.h"
@@ -15,6 +17,8 @@
 #include <functional>
 #include <optional>
 #include <vector>
+
+#include <malloc.h>
 
 namespace {
 
@@ -42,6 +46,19 @@ double megabytesPerSecond(qsizetype bytes, double milliseconds)
     return double(bytes) / 1e6 / (milliseconds / 1e3);
 }
 
+// How far the peak resident memory rises while `work` runs, in MB; negative when the kernel
+// cannot reset the peak.
+double peakMegabytes(const std::function<void()> &work)
+{
+    malloc_trim(0);
+    if (!resetPeakResident())
+        return -1;
+    const qint64 before = peakResidentKiB();
+    work();
+    const qint64 peak = peakResidentKiB();
+    return before < 0 || peak < 0 ? -1 : double(peak - before) / 1024;
+}
+
 } // namespace
 
 int main()
@@ -53,9 +70,11 @@ int main()
         return 1;
     }
     out << "bench_configuration (median of the runs; floor = QSaveFile write + directory fsync of the same bytes)\n";
-    out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9\n")
+    out << "parse = JSON to document records; decode = to panels; read peak = resident memory added by one decode\n";
+    out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11\n")
                .arg(QStringLiteral("items"), 7).arg(QStringLiteral("bytes"), 10)
-               .arg(QStringLiteral("encode ms"), 10).arg(QStringLiteral("decode ms"), 10)
+               .arg(QStringLiteral("encode ms"), 10).arg(QStringLiteral("parse ms"), 9)
+               .arg(QStringLiteral("decode ms"), 10).arg(QStringLiteral("read peak MB"), 13)
                .arg(QStringLiteral("load ms"), 9).arg(QStringLiteral("load MB/s"), 10)
                .arg(QStringLiteral("save ms"), 9).arg(QStringLiteral("floor ms"), 9)
                .arg(QStringLiteral("save/floor"), 11);
@@ -71,6 +90,8 @@ int main()
         const QByteArray bytes = ConfigurationDocument(panels).toJson();
 
         const double encode = medianMilliseconds(runs, [&] { (void)ConfigurationDocument(panels).toJson(); });
+        const double readPeak = peakMegabytes([&] { (void)ConfigurationDocument::fromJson(bytes)->makePanels(); });
+        const double parse = medianMilliseconds(runs, [&] { (void)ConfigurationDocument::fromJson(bytes); });
         // Results are kept until after the timing: freeing them is not part of loading.
         std::vector<QList<Panel>> decoded;
         std::vector<std::optional<QList<Panel>>> loaded;
@@ -98,10 +119,10 @@ int main()
         }
         const double save = median(saves);
         const double floor = median(floors);
-        out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9\n")
+        out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9 %10 %11\n")
                    .arg(items, 7).arg(bytes.size(), 10)
-                   .arg(encode, 10, 'f', 2).arg(decode, 10, 'f', 2)
-                   .arg(load, 9, 'f', 2).arg(megabytesPerSecond(bytes.size(), load), 10, 'f', 1)
+                   .arg(encode, 10, 'f', 2).arg(parse, 9, 'f', 2).arg(decode, 10, 'f', 2)
+                   .arg(readPeak, 13, 'f', 1).arg(load, 9, 'f', 2).arg(megabytesPerSecond(bytes.size(), load), 10, 'f', 1)
                    .arg(save, 9, 'f', 2).arg(floor, 9, 'f', 2)
                    .arg(save / floor, 11, 'f', 2);
         out.flush();

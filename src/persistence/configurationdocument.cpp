@@ -4,25 +4,15 @@
 
 #include "model/defaultname.h"
 
-#include "jsonfields.h"
 #include "jsonreader.h"
 #include "jsonwriter.h"
 
-#include <cmath>
 #include <limits>
 #include <new>
 
 namespace Key = ConfigurationKey;
 
 namespace {
-
-std::optional<int> integerValue(const std::optional<double> &number)
-{
-    if (!number || *number != std::trunc(*number) || *number < std::numeric_limits<int>::min()
-        || *number > std::numeric_limits<int>::max())
-        return std::nullopt;
-    return int(*number);
-}
 
 std::nullopt_t fail(QString *error, const QString &reason)
 {
@@ -62,21 +52,22 @@ std::optional<ConfigurationDocument> ConfigurationDocument::fromJson(const QByte
 {
     JsonReader reader(json);
     const auto syntaxError = [&] {
-        return fail(error, QStringLiteral("not valid JSON (%1 at byte %2)").arg(reader.errorString()).arg(reader.errorOffset()));
+        if (reader.errorOffset() < 0)
+            return fail(error, QStringLiteral("not valid JSON: %1").arg(reader.errorString()));
+        return fail(error, QStringLiteral("not valid JSON at byte %1: %2").arg(reader.errorOffset()).arg(reader.errorString()));
     };
-    if (reader.peek() != JsonReader::Type::Object) {
-        reader.skipValue();
+    if (reader.peek() != JsonReader::Type::Object)
         return reader.failed() ? syntaxError() : fail(error, QStringLiteral("the top level is not a JSON object"));
-    }
 
     ConfigurationDocument result;
-    std::optional<int> version;
+    std::optional<qint64> version;
     bool hasPanels = false;
     qsizetype badPanel = -1;
     reader.beginObject();
     while (reader.nextKey()) {
         if (reader.keyIs(Key::schemaVersion)) {
-            version = integerValue(JsonFields::lenientNumber(reader));
+            qint64 number = 0;
+            version = reader.readInteger(number) ? std::optional(number) : std::nullopt;
         } else if (reader.keyIs(Key::panels)) {
             // A later duplicate key replaces an earlier one, as in any JSON object.
             result.m_records.clear();

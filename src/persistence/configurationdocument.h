@@ -17,9 +17,11 @@ inline constexpr int currentVersion = 16;
 
 // The whole configuration: every panel with its tabs and items, as stored in one JSON document.
 //
-// Only the skeleton is strict: the root must be an object with an integer "schemaVersion" and
-// a "panels" array whose every element is an object with a valid "id". Everything below a
-// panel degrades instead of failing.
+// Only the skeleton is strict: the root must be an object with an integer "schemaVersion" (of
+// any size) and a "panels" array whose every element is an object with a valid "id". Everything
+// below a panel degrades instead of failing, values the JSON parser refuses included (a number
+// no double can hold, a string with a lone surrogate escape): they count as invalid values of
+// their field. A leading UTF-8 byte-order mark is accepted.
 class ConfigurationDocument
 {
 public:
@@ -34,7 +36,9 @@ public:
     // then tells which.
     std::optional<QByteArray> toJson(qsizetype maximumSize, QString *error = nullptr) const;
 
-    int schemaVersion() const { return m_schemaVersion; }
+    // The stored version, of any size, saturated to the range of qint64 (so that any version
+    // beyond the current one compares as newer).
+    qint64 schemaVersion() const { return m_schemaVersion; }
     // One panel per record; a record without a name is called "Panel n" by its position.
     QList<Panel> makePanels() const;
 
@@ -43,7 +47,7 @@ private:
     // Throws JsonWriter::SizeExceeded past `maximumSize`, std::bad_alloc without memory.
     QByteArray encode(qsizetype maximumSize) const;
 
-    int m_schemaVersion = ConfigurationSchema::currentVersion;
+    qint64 m_schemaVersion = ConfigurationSchema::currentVersion;
     // A document is made either from panels, which are written as they are, or from JSON.
     QList<Panel> m_panels;
     QList<PanelRecord> m_records;

@@ -15,16 +15,12 @@ const QLatin1String groupKind("group");
 
 std::optional<ItemRecord::Kind> readKind(JsonReader &reader)
 {
-    QByteArrayView text;
-    if (reader.peek() != JsonReader::Type::String) {
-        reader.skipValue();
-        return std::nullopt;
-    }
+    std::string_view text;
     if (!reader.readUtf8(text))
         return std::nullopt;
-    if (text == QByteArrayView(linkKind.data(), linkKind.size()))
+    if (text == std::string_view(linkKind.data(), size_t(linkKind.size())))
         return ItemRecord::Kind::Link;
-    if (text == QByteArrayView(groupKind.data(), groupKind.size()))
+    if (text == std::string_view(groupKind.data(), size_t(groupKind.size())))
         return ItemRecord::Kind::Group;
     return std::nullopt;
 }

@@ -65,14 +65,13 @@ bool isBase64Character(char16_t u)
     return (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') || u == '+' || u == '/';
 }
 
-// The next value when it has the given type; otherwise it is skipped and reads as none.
+// The current value when the reader takes it as a T; none for any other value.
 template<typename T, typename Read>
-std::optional<T> readIf(JsonReader &reader, JsonReader::Type type, Read read)
+std::optional<T> readIf(Read read)
 {
     T value;
-    if (reader.peek() == type && read(value))
+    if (read(value))
         return value;
-    reader.skipValue();
     return std::nullopt;
 }
 
@@ -111,24 +110,23 @@ std::optional<QByteArray> bytesFromBase64(QByteArrayView text)
 
 std::optional<bool> lenientBool(JsonReader &reader)
 {
-    return readIf<bool>(reader, JsonReader::Type::Bool, [&](bool &flag) { return reader.readBool(flag); });
+    return readIf<bool>([&](bool &flag) { return reader.readBool(flag); });
 }
 
 std::optional<QString> lenientString(JsonReader &reader)
 {
-    return readIf<QString>(reader, JsonReader::Type::String, [&](QString &text) { return reader.readString(text); });
+    return readIf<QString>([&](QString &text) { return reader.readString(text); });
 }
 
 std::optional<double> lenientNumber(JsonReader &reader)
 {
-    return readIf<double>(reader, JsonReader::Type::Number, [&](double &number) { return reader.readNumber(number); });
+    return readIf<double>([&](double &number) { return reader.readNumber(number); });
 }
 
 std::optional<QUuid> lenientUuid(JsonReader &reader)
 {
-    const std::optional<QByteArrayView> text =
-        readIf<QByteArrayView>(reader, JsonReader::Type::String, [&](QByteArrayView &view) { return reader.readUtf8(view); });
-    return text ? uuidFromString(*text) : std::nullopt;
+    const std::optional<std::string_view> text = readIf<std::string_view>([&](std::string_view &view) { return reader.readUtf8(view); });
+    return text ? uuidFromString(QByteArrayView(text->data(), qsizetype(text->size()))) : std::nullopt;
 }
 
 bool optionalString(JsonReader &reader, std::optional<QString> &out)
@@ -143,19 +141,13 @@ bool optionalString(JsonReader &reader, std::optional<QString> &out)
 bool optionalBase64(JsonReader &reader, std::optional<QByteArray> &out)
 {
     out.reset();
-    QByteArrayView text;
-    switch (reader.peek()) {
-    case JsonReader::Type::Null:
+    if (reader.peek() == JsonReader::Type::Null)
         return reader.readNull();
-    case JsonReader::Type::String:
-        if (!reader.readUtf8(text))
-            return false;
-        out = bytesFromBase64(text);
-        return out.has_value();
-    default:
-        reader.skipValue();
+    std::string_view text;
+    if (!reader.readUtf8(text))
         return false;
-    }
+    out = bytesFromBase64(QByteArrayView(text.data(), qsizetype(text.size())));
+    return out.has_value();
 }
 
 } // namespace JsonFields

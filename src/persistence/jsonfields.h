@@ -20,14 +20,14 @@ std::optional<QUuid> uuidFromString(QByteArrayView text);
 // Standard Base64 (padding optional); none for anything else.
 std::optional<QByteArray> bytesFromBase64(QByteArrayView text);
 
-// Lenient readers: null or a value of another JSON type reads as none.
+// Lenient readers: null, a value of another JSON type or one the reader refuses reads as none.
 std::optional<bool> lenientBool(JsonReader &reader);
 std::optional<QString> lenientString(JsonReader &reader);
 std::optional<double> lenientNumber(JsonReader &reader);
 std::optional<QUuid> lenientUuid(JsonReader &reader);
 
 // Strict readers of optional values: null leaves `out` empty and succeeds; a value of another
-// type (or text that is not Base64) fails.
+// type, one the reader refuses, or text that is not Base64 fails.
 bool optionalString(JsonReader &reader, std::optional<QString> &out);
 bool optionalBase64(JsonReader &reader, std::optional<QByteArray> &out);
 

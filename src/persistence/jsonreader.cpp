@@ -1,427 +1,383 @@
 #include "jsonreader.h"
 
-#include <array>
-#include <charconv>
-#include <clocale>
-#include <cstdlib>
+#include "jsonnumber.h"
+
+#include <simdjson.h>
+
 #include <cstring>
-#include <locale.h>
+#include <optional>
+#include <vector>
+
+namespace ondemand = simdjson::ondemand;
 
 namespace {
 
-int hexValue(char c)
+constexpr QByteArrayView byteOrderMark("\xEF\xBB\xBF");
+
+bool isHexDigit(char c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-// Bytes that stand for themselves inside a string: printable ASCII but the quote and backslash.
-constexpr std::array<bool, 256> plainStringBytes = [] {
-    std::array<bool, 256> table{};
-    for (int c = 0x20; c < 0x80; ++c)
-        table[c] = c != '"' && c != '\\';
-    return table;
-}();
-
-bool isPlain(char c)
+// Whether every escape of the string whose text starts at `p` (just past its opening quote) is
+// one of JSON's. The parser refuses a string with a lone surrogate escape in the same words as
+// one with a broken escape; only the second is a syntax error.
+bool escapesAreWellFormed(const char *p, const char *end)
 {
-    return plainStringBytes[uchar(c)];
-}
-
-// The end of the run of plain string bytes that starts at `p`. Eight bytes at a time while none
-// of them is a quote, a backslash, a control character or part of a multi-byte sequence.
-const char *plainRunEnd(const char *p, const char *end)
-{
-    constexpr quint64 ones = 0x0101010101010101ULL;
-    constexpr quint64 highs = 0x8080808080808080ULL;
-    const auto hasZeroByte = [](quint64 v) { return (v - ones) & ~v & highs; };
-    while (end - p >= 8) {
-        quint64 word;
-        std::memcpy(&word, p, 8);
-        const quint64 special = hasZeroByte(word ^ (ones * '"')) | hasZeroByte(word ^ (ones * '\\'))
-            | ((word - ones * 0x20) & ~word & highs) | (word & highs);
-        if (special)
+    while (p < end && *p != '"') {
+        if (*p != '\\') {
+            ++p;
+            continue;
+        }
+        if (end - p < 2)
+            return false;
+        switch (p[1]) {
+        case '"': case '\\': case '/': case 'b': case 'f': case 'n': case 'r': case 't':
+            p += 2;
             break;
-        p += 8;
+        case 'u':
+            if (end - p < 6 || !isHexDigit(p[2]) || !isHexDigit(p[3]) || !isHexDigit(p[4]) || !isHexDigit(p[5]))
+                return false;
+            p += 6;
+            break;
+        default:
+            return false;
+        }
     }
-    while (p < end && isPlain(*p))
-        ++p;
-    return p;
+    return p < end;
 }
 
-bool isDigit(char c)
+// The text of a string that starts at `p` (just past its opening quote) when it holds no
+// escape: most do, and need no copy. The parser has checked that it is closed and valid UTF-8.
+std::optional<std::string_view> plainString(const char *p, const char *end)
 {
-    return c >= '0' && c <= '9';
+    const auto *quote = static_cast<const char *>(std::memchr(p, '"', size_t(end - p)));
+    if (!quote || std::memchr(p, '\\', size_t(quote - p)))
+        return std::nullopt;
+    return std::string_view(p, size_t(quote - p));
 }
 
-void appendUtf8(QByteArray &out, char32_t code)
+// The parser's message as part of a sentence: "the input is not valid UTF-8".
+QString describe(int errorCode)
 {
-    if (code < 0x80) {
-        out.append(char(code));
-    } else if (code < 0x800) {
-        out.append(char(0xc0 | (code >> 6)));
-        out.append(char(0x80 | (code & 0x3f)));
-    } else if (code < 0x10000) {
-        out.append(char(0xe0 | (code >> 12)));
-        out.append(char(0x80 | ((code >> 6) & 0x3f)));
-        out.append(char(0x80 | (code & 0x3f)));
-    } else {
-        out.append(char(0xf0 | (code >> 18)));
-        out.append(char(0x80 | ((code >> 12) & 0x3f)));
-        out.append(char(0x80 | ((code >> 6) & 0x3f)));
-        out.append(char(0x80 | (code & 0x3f)));
+    QString text = QString::fromUtf8(simdjson::error_message(simdjson::error_code(errorCode)));
+    if (text.endsWith(u'.'))
+        text.chop(1);
+    if (!text.isEmpty() && !text.startsWith(u"JSON"))
+        text[0] = text[0].toLower();
+    return text;
+}
+
+JsonReader::Type typeOf(ondemand::json_type type)
+{
+    switch (type) {
+    case ondemand::json_type::array: return JsonReader::Type::Array;
+    case ondemand::json_type::object: return JsonReader::Type::Object;
+    case ondemand::json_type::number: return JsonReader::Type::Number;
+    case ondemand::json_type::string: return JsonReader::Type::String;
+    case ondemand::json_type::boolean: return JsonReader::Type::Bool;
+    case ondemand::json_type::null: return JsonReader::Type::Null;
     }
-}
-
-// A number that std::from_chars finds out of range, converted as the C library does (an
-// infinity or zero), independently of the process locale.
-double outOfRangeNumber(const char *begin, const char *end)
-{
-    static const locale_t cLocale = ::newlocale(LC_NUMERIC_MASK, "C", locale_t(nullptr));
-    const std::string copy(begin, end);
-    return ::strtod_l(copy.c_str(), nullptr, cLocale);
+    return JsonReader::Type::Invalid;
 }
 
 } // namespace
 
-JsonReader::JsonReader(QByteArrayView text)
-    : m_begin(text.data())
-    , m_position(text.data())
-    , m_end(text.data() + text.size())
+struct JsonReader::Parser
 {
+    // One open object or array.
+    struct Container
+    {
+        bool isObject = false;
+        bool started = false;
+        ondemand::object_iterator field;
+        ondemand::object_iterator fieldsEnd;
+        ondemand::array_iterator element;
+        ondemand::array_iterator elementsEnd;
+    };
+
+    simdjson::padded_string text;
+    // Bytes of the input before `text` (a byte-order mark), for error offsets.
+    qsizetype skipped = 0;
+    ondemand::parser parser;
+    ondemand::document document;
+    // The current value; at the top level only when that is an object or an array.
+    ondemand::value value;
+    bool topLevelIsScalar = false;
+    // Whether the current value is still to be read or skipped.
+    bool pending = false;
+    std::vector<Container> containers;
+
+    const char *end() const { return text.data() + text.size(); }
+};
+
+JsonReader::JsonReader(QByteArrayView text)
+    : m_parser(std::make_unique<Parser>())
+{
+    Parser &p = *m_parser;
+    if (text.startsWith(byteOrderMark)) {
+        text = text.sliced(byteOrderMark.size());
+        p.skipped = byteOrderMark.size();
+    }
+    p.text = simdjson::padded_string(text.data(), size_t(text.size()));
+    if (!p.text.data()) {
+        fail(simdjson::MEMALLOC, nullptr);
+        return;
+    }
+    if (const simdjson::error_code error = p.parser.iterate(p.text).get(p.document)) {
+        // Invalid UTF-8, control characters in strings and unclosed strings are found here,
+        // before any value is read; the parser names no place for them.
+        fail(error, nullptr);
+        return;
+    }
+    ondemand::json_type type;
+    if (const simdjson::error_code error = p.document.type().get(type)) {
+        failAtParserLocation(error);
+        return;
+    }
+    p.pending = true;
+    p.topLevelIsScalar = type != ondemand::json_type::object && type != ondemand::json_type::array;
+    if (!p.topLevelIsScalar) {
+        if (const simdjson::error_code error = p.document.get_value().get(p.value))
+            failAtParserLocation(error);
+    }
 }
 
-bool JsonReader::fail(const char *reason)
+JsonReader::~JsonReader() = default;
+
+bool JsonReader::fail(int errorCode, const char *at)
 {
     if (!m_failed) {
         m_failed = true;
-        m_error = QString::fromLatin1(reason);
-        m_errorOffset = m_position - m_begin;
+        m_error = describe(errorCode);
+        m_errorOffset = at ? qsizetype(at - m_parser->text.data()) + m_parser->skipped : -1;
     }
-    m_position = m_end;
+    m_parser->pending = false;
     return false;
 }
 
-void JsonReader::skipWhitespaceRun()
+bool JsonReader::failAtParserLocation(int errorCode)
 {
-    // Indented documents are mostly runs of spaces: step over eight at a time.
-    static constexpr quint64 eightSpaces = 0x2020202020202020ULL;
-    const char *p = m_position;
-    while (p < m_end) {
-        quint64 word;
-        if (m_end - p >= 8 && (std::memcpy(&word, p, 8), word == eightSpaces)) {
-            p += 8;
-            continue;
-        }
-        const char c = *p;
-        if (c != ' ' && c != '\n' && c != '\r' && c != '\t')
-            break;
-        ++p;
-    }
-    m_position = p;
+    const simdjson::simdjson_result<const char *> location = m_parser->document.current_location();
+    return fail(errorCode, location.error() ? nullptr : location.value_unsafe());
 }
 
-bool JsonReader::expect(char c)
+std::string_view JsonReader::currentToken()
 {
-    skipWhitespace();
-    if (m_position < m_end && *m_position == c) {
-        ++m_position;
-        return true;
-    }
-    return false;
+    std::string_view token = m_parser->value.raw_json_token();
+    // The token runs up to the next one, white space included.
+    while (!token.empty() && (token.back() == ' ' || token.back() == '\n' || token.back() == '\r' || token.back() == '\t'))
+        token.remove_suffix(1);
+    return token;
 }
 
 JsonReader::Type JsonReader::peek()
 {
-    if (failed())
+    Parser &p = *m_parser;
+    if (m_failed || !p.pending)
         return Type::Invalid;
-    skipWhitespace();
-    if (m_position == m_end)
+    ondemand::json_type type;
+    const simdjson::error_code error = p.topLevelIsScalar ? p.document.type().get(type) : p.value.type().get(type);
+    if (error) {
+        failAtParserLocation(error);
         return Type::Invalid;
-    switch (*m_position) {
-    case 'n': return Type::Null;
-    case 't':
-    case 'f': return Type::Bool;
-    case '"': return Type::String;
-    case '[': return Type::Array;
-    case '{': return Type::Object;
-    default: return *m_position == '-' || isDigit(*m_position) ? Type::Number : Type::Invalid;
     }
+    return typeOf(type);
 }
 
-bool JsonReader::readLiteral(const char *literal, qsizetype length)
+bool JsonReader::atScalar(Type type)
 {
-    skipWhitespace();
-    if (m_end - m_position < length || std::memcmp(m_position, literal, size_t(length)) != 0)
-        return fail("invalid value");
-    m_position += length;
-    return true;
+    const Type found = peek();
+    if (found == type && !m_parser->topLevelIsScalar)
+        return true;
+    if (found != Type::Invalid && m_parser->topLevelIsScalar)
+        fail(simdjson::SCALAR_DOCUMENT_AS_VALUE, m_parser->text.data());
+    else if (found != Type::Invalid)
+        skipValue();
+    return false;
 }
 
 bool JsonReader::readNull()
 {
-    return readLiteral("null", 4);
+    if (!atScalar(Type::Null))
+        return false;
+    bool isNull = false;
+    if (m_parser->value.is_null().get(isNull) || !isNull)
+        return fail(simdjson::N_ATOM_ERROR, currentToken().data());
+    m_parser->pending = false;
+    return true;
 }
 
 bool JsonReader::readBool(bool &flag)
 {
-    skipWhitespace();
-    flag = m_position < m_end && *m_position == 't';
-    return flag ? readLiteral("true", 4) : readLiteral("false", 5);
+    if (!atScalar(Type::Bool))
+        return false;
+    if (m_parser->value.get_bool().get(flag)) {
+        const std::string_view token = currentToken();
+        return fail(token.starts_with('t') ? simdjson::T_ATOM_ERROR : simdjson::F_ATOM_ERROR, token.data());
+    }
+    m_parser->pending = false;
+    return true;
+}
+
+std::optional<JsonNumber> JsonReader::takeNumber()
+{
+    if (!atScalar(Type::Number))
+        return std::nullopt;
+    // Judged and converted from the token here: simdjson 3.0.1 misreads "0." followed by more
+    // than 19 significant digits (0.30000000000000000001 as 0.1155...). The token itself is
+    // left to the parser, which steps over it when iterating on.
+    const std::string_view token = currentToken();
+    std::optional<JsonNumber> number = JsonNumber::parse(token);
+    if (!number) {
+        fail(simdjson::NUMBER_ERROR, token.data());
+        return std::nullopt;
+    }
+    m_parser->pending = false;
+    return number;
 }
 
 bool JsonReader::readNumber(double &number)
 {
-    skipWhitespace();
-    const char *const start = m_position;
-    const char *p = m_position;
-    if (p < m_end && *p == '-')
-        ++p;
-    if (p < m_end && *p == '0') {
-        ++p;
-    } else if (p < m_end && isDigit(*p)) {
-        while (p < m_end && isDigit(*p))
-            ++p;
-    } else {
-        return fail("invalid number");
-    }
-    if (p < m_end && *p == '.') {
-        ++p;
-        if (p == m_end || !isDigit(*p))
-            return fail("invalid number");
-        while (p < m_end && isDigit(*p))
-            ++p;
-    }
-    if (p < m_end && (*p == 'e' || *p == 'E')) {
-        ++p;
-        if (p < m_end && (*p == '+' || *p == '-'))
-            ++p;
-        if (p == m_end || !isDigit(*p))
-            return fail("invalid number");
-        while (p < m_end && isDigit(*p))
-            ++p;
-    }
-    const std::from_chars_result result = std::from_chars(start, p, number);
-    if (result.ec == std::errc::result_out_of_range)
-        number = outOfRangeNumber(start, p);
-    else if (result.ec != std::errc() || result.ptr != p)
-        return fail("invalid number");
-    m_position = p;
-    return true;
+    const std::optional<JsonNumber> token = takeNumber();
+    const std::optional<double> value = token ? token->toDouble() : std::nullopt;
+    if (value)
+        number = *value;
+    return value.has_value();
+}
+
+bool JsonReader::readInteger(qint64 &number)
+{
+    const std::optional<JsonNumber> token = takeNumber();
+    const std::optional<qint64> value = token ? token->toInteger() : std::nullopt;
+    if (value)
+        number = *value;
+    return value.has_value();
 }
 
 bool JsonReader::readString(QString &text)
 {
-    return readStringInto(&text, nullptr);
+    std::string_view utf8;
+    if (!readUtf8(utf8))
+        return false;
+    text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+    return true;
 }
 
-bool JsonReader::readUtf8(QByteArrayView &text)
+bool JsonReader::readUtf8(std::string_view &text)
 {
-    return readStringInto(nullptr, &text, &m_valueBuffer);
-}
-
-bool JsonReader::readEscape(char16_t &unit)
-{
-    // m_position is just past the backslash.
-    if (m_position == m_end)
-        return fail("unterminated string");
-    const char c = *m_position++;
-    switch (c) {
-    case '"': unit = u'"'; return true;
-    case '\\': unit = u'\\'; return true;
-    case '/': unit = u'/'; return true;
-    case 'b': unit = u'\b'; return true;
-    case 'f': unit = u'\f'; return true;
-    case 'n': unit = u'\n'; return true;
-    case 'r': unit = u'\r'; return true;
-    case 't': unit = u'\t'; return true;
-    case 'u': {
-        if (m_end - m_position < 4)
-            return fail("invalid escape");
-        int value = 0;
-        for (int i = 0; i < 4; ++i) {
-            const int digit = hexValue(m_position[i]);
-            if (digit < 0)
-                return fail("invalid escape");
-            value = value * 16 + digit;
-        }
-        m_position += 4;
-        unit = char16_t(value);
+    if (!atScalar(Type::String))
+        return false;
+    Parser &p = *m_parser;
+    const char *quote = currentToken().data();
+    p.pending = false;
+    // The token is consumed before anything else: left to the parser, a string followed by a
+    // colon would be stepped over as if it were a key, and ["a": 1], 2] would pass.
+    ondemand::raw_json_string raw;
+    (void)p.value.get_raw_json_string().get(raw);
+    // A plain string is taken from the text as it is.
+    if (const std::optional<std::string_view> plain = plainString(quote + 1, p.end())) {
+        text = *plain;
         return true;
     }
-    default:
-        --m_position;
-        return fail("invalid escape");
-    }
+    if (!p.value.get_string().get(text))
+        return true;
+    if (!escapesAreWellFormed(quote + 1, p.end()))
+        return fail(simdjson::STRING_ERROR, quote);
+    return false;
 }
 
-const char *JsonReader::closingQuote(const char *from) const
+bool JsonReader::begin(Type type)
 {
-    // The first quote not escaped by an odd number of backslashes, or the end of the text.
-    const char *p = from;
-    while (const char *quote = static_cast<const char *>(std::memchr(p, '"', size_t(m_end - p)))) {
-        const char *backslash = quote;
-        while (backslash > m_position && backslash[-1] == '\\')
-            --backslash;
-        if ((quote - backslash) % 2 == 0)
-            return quote;
-        p = quote + 1;
+    Parser &p = *m_parser;
+    const Type found = peek();
+    if (found != type || p.topLevelIsScalar) {
+        if (found != Type::Invalid)
+            fail(simdjson::INCORRECT_TYPE, p.topLevelIsScalar ? p.text.data() : currentToken().data());
+        return false;
     }
-    return m_end;
+    if (m_depth >= maximumDepth)
+        return fail(simdjson::DEPTH_ERROR, currentToken().data());
+
+    Parser::Container container;
+    container.isObject = type == Type::Object;
+    simdjson::error_code error;
+    if (container.isObject) {
+        ondemand::object object;
+        error = p.value.get_object().get(object);
+        if (!error)
+            error = object.begin().get(container.field);
+        if (!error)
+            error = object.end().get(container.fieldsEnd);
+    } else {
+        ondemand::array array;
+        error = p.value.get_array().get(array);
+        if (!error)
+            error = array.begin().get(container.element);
+        if (!error)
+            error = array.end().get(container.elementsEnd);
+    }
+    if (error)
+        return failAtParserLocation(error);
+    p.pending = false;
+    p.containers.push_back(container);
+    ++m_depth;
+    return true;
 }
 
-bool JsonReader::readStringInto(QString *text, QByteArrayView *utf8, QByteArray *buffer)
+bool JsonReader::next()
 {
-    skipWhitespace();
-    if (m_position == m_end || *m_position != '"')
-        return fail("expected a string");
-    ++m_position;
-
-    // Plain ASCII up to the closing quote is by far the most common case.
-    const char *p = plainRunEnd(m_position, m_end);
-    if (p < m_end && *p == '"') {
-        if (text)
-            *text = QString::fromLatin1(m_position, p - m_position);
+    Parser &p = *m_parser;
+    if (p.pending)
+        skipValue();
+    if (m_failed || p.containers.empty())
+        return false;
+    Parser::Container &container = p.containers.back();
+    if (container.started) {
+        if (container.isObject)
+            ++container.field;
         else
-            *utf8 = QByteArrayView(m_position, p - m_position);
-        m_position = p + 1;
+            ++container.element;
+    }
+    container.started = true;
+    // An iterator that met an error stays open, and dereferencing it reports the error.
+    const bool open = container.isObject ? container.field != container.fieldsEnd : container.element != container.elementsEnd;
+    if (!open) {
+        leave();
+        return false;
+    }
+    if (!container.isObject) {
+        if (const simdjson::error_code error = (*container.element).get(p.value))
+            return failAtParserLocation(error);
+        p.pending = true;
         return true;
     }
 
-    // Every input byte up to the closing quote gives at most one UTF-16 unit.
-    QString decoded;
-    char16_t *out = nullptr;
-    QByteArray scratch;
-    QByteArray &bytes = buffer ? *buffer : scratch;
-    if (text) {
-        decoded.resize(closingQuote(p) - m_position);
-        out = reinterpret_cast<char16_t *>(decoded.data());
-    } else {
-        bytes.clear();
+    ondemand::field field;
+    if (const simdjson::error_code error = (*container.field).get(field))
+        return failAtParserLocation(error);
+    const char *keyText = field.key().raw();
+    if (const std::optional<std::string_view> plain = plainString(keyText, p.end())) {
+        m_key = *plain;
+    } else if (field.unescaped_key().get(m_key)) {
+        if (!escapesAreWellFormed(keyText, p.end()))
+            return fail(simdjson::STRING_ERROR, keyText - 1);
+        m_key = {};
     }
-    const auto appendUnit = [&](char32_t code) {
-        if (!text) {
-            appendUtf8(bytes, code);
-        } else if (code >= 0x10000) {
-            *out++ = QChar::highSurrogate(code);
-            *out++ = QChar::lowSurrogate(code);
-        } else {
-            *out++ = char16_t(code);
-        }
-    };
-    while (true) {
-        if (m_position == m_end)
-            return fail("unterminated string");
-        const uchar c = uchar(*m_position);
-        if (c == '"') {
-            ++m_position;
-            break;
-        }
-        if (c < 0x20)
-            return fail("control character in string");
-        if (c == '\\') {
-            ++m_position;
-            char16_t unit;
-            if (!readEscape(unit))
-                return false;
-            appendUnit(unit);
-            continue;
-        }
-        if (c < 0x80) {
-            if (!text) {
-                appendUnit(c);
-                ++m_position;
-                continue;
-            }
-            // Copy the run of plain characters up to the next special one.
-            const char *q = plainRunEnd(m_position, m_end);
-            out = std::copy(reinterpret_cast<const uchar *>(m_position), reinterpret_cast<const uchar *>(q), out);
-            m_position = q;
-            continue;
-        }
-        // A multi-byte UTF-8 sequence: no overlong forms, no surrogates, nothing past U+10FFFF.
-        int length;
-        char32_t code;
-        char32_t minimum;
-        if ((c & 0xe0) == 0xc0) {
-            length = 2, code = c & 0x1f, minimum = 0x80;
-        } else if ((c & 0xf0) == 0xe0) {
-            length = 3, code = c & 0x0f, minimum = 0x800;
-        } else if ((c & 0xf8) == 0xf0) {
-            length = 4, code = c & 0x07, minimum = 0x10000;
-        } else {
-            return fail("invalid UTF-8");
-        }
-        if (m_end - m_position < length)
-            return fail("invalid UTF-8");
-        for (int i = 1; i < length; ++i) {
-            const uchar next = uchar(m_position[i]);
-            if ((next & 0xc0) != 0x80)
-                return fail("invalid UTF-8");
-            code = (code << 6) | (next & 0x3f);
-        }
-        if (code < minimum || code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff))
-            return fail("invalid UTF-8");
-        m_position += length;
-        appendUnit(code);
-    }
-    if (text) {
-        decoded.truncate(out - reinterpret_cast<const char16_t *>(decoded.constData()));
-        *text = std::move(decoded);
-    } else {
-        *utf8 = bytes;
-    }
+    p.value = field.value();
+    p.pending = true;
     return true;
 }
 
-bool JsonReader::enter()
+void JsonReader::leave()
 {
-    if (++m_depth > maximumDepth)
-        return fail("nested too deeply");
-    m_started.push_back(0);
-    return true;
-}
-
-bool JsonReader::begin(char open, const char *error)
-{
-    if (failed())
-        return false;
-    if (!expect(open))
-        return fail(error);
-    return enter();
-}
-
-bool JsonReader::next(char close, const char *error)
-{
-    if (failed())
-        return false;
-    const bool first = m_started.back() == 0;
-    if (expect(close)) {
-        --m_depth;
-        m_started.pop_back();
-        return false;
-    }
-    if (!first && !expect(','))
-        return fail(error);
-    m_started.back() = 1;
-    return true;
+    m_parser->containers.pop_back();
+    --m_depth;
 }
 
 bool JsonReader::beginObject()
 {
-    return begin('{', "expected an object");
-}
-
-bool JsonReader::nextKey()
-{
-    if (!next('}', "expected ',' or '}'") || !readStringInto(nullptr, &m_key, &m_keyBuffer))
-        return false;
-    return expect(':') || fail("expected ':'");
+    return begin(Type::Object);
 }
 
 bool JsonReader::enterObjectOrSkip()
@@ -432,54 +388,57 @@ bool JsonReader::enterObjectOrSkip()
     return false;
 }
 
+bool JsonReader::nextKey()
+{
+    return !m_parser->containers.empty() && m_parser->containers.back().isObject && next();
+}
+
 bool JsonReader::beginArray()
 {
-    return begin('[', "expected an array");
+    return begin(Type::Array);
 }
 
 bool JsonReader::nextElement()
 {
-    return next(']', "expected ',' or ']'");
+    return !m_parser->containers.empty() && !m_parser->containers.back().isObject && next();
 }
 
 bool JsonReader::skipValue()
 {
-    switch (peek()) {
+    switch (const Type type = peek()) {
     case Type::Null:
         return readNull();
     case Type::Bool: {
         bool flag;
         return readBool(flag);
     }
-    case Type::Number: {
-        double number;
-        return readNumber(number);
-    }
+    case Type::Number:
+        takeNumber();
+        return !m_failed;
     case Type::String: {
-        QByteArrayView ignored;
-        return readStringInto(nullptr, &ignored);
+        // A string the parser refuses is still well formed.
+        std::string_view text;
+        readUtf8(text);
+        return !m_failed;
     }
     case Type::Array:
-    case Type::Object: {
-        const bool isObject = peek() == Type::Object;
-        if (!(isObject ? beginObject() : beginArray()))
+    case Type::Object:
+        if (!begin(type))
             return false;
-        while (isObject ? nextKey() : nextElement()) {
-            if (!skipValue())
-                return false;
+        while (next()) {
         }
-        return !failed();
-    }
+        return !m_failed;
     case Type::Invalid:
         break;
     }
-    return fail(m_position == m_end ? "unexpected end of text" : "invalid value");
+    return false;
 }
 
 bool JsonReader::finish()
 {
-    if (failed())
+    if (m_failed)
         return false;
-    skipWhitespace();
-    return m_position == m_end || fail("text after the end of the document");
+    const simdjson::simdjson_result<const char *> location = m_parser->document.current_location();
+    // Out of bounds: every token has been read.
+    return location.error() || fail(simdjson::TRAILING_CONTENT, location.value_unsafe());
 }

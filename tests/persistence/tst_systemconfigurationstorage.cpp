@@ -118,6 +118,8 @@ void TestSystemConfigurationStorage::load_data()
     QTest::newRow("panel without id, no backup") << document("{\"name\": \"x\"}") << absent << none << true;
     QTest::newRow("both unreadable") << QByteArray("[]") << QByteArray("") << none << true;
     QTest::newRow("version 99 loads") << namedPanels("V", "99") << absent << QStringList{u"V"_s} << true;
+    QTest::newRow("version beyond 32 bits loads") << namedPanels("V", "4294967312") << namedPanels("B") << QStringList{u"V"_s} << true;
+    QTest::newRow("main with a byte-order mark") << "\xEF\xBB\xBF" + namedPanels("M") << namedPanels("B") << QStringList{u"M"_s} << true;
     QTest::newRow("no panels is an empty list") << document("") << namedPanels("B") << QStringList{} << true;
 }
 
@@ -191,6 +193,9 @@ void TestSystemConfigurationStorage::unreadableFilesAreKept_data()
         << typo << backup << QByteArray("older") << true << Files{{kept, "older"}, {kept + u".2"_s, typo}};
     QTest::newRow("newer version, loaded first") << newer << backup << absent << true << Files{{kept, newer}};
     QTest::newRow("newer version, saved without loading") << newer << backup << absent << false << Files{{kept, newer}};
+    QTest::newRow("version beyond 64 bits is newer") << namedPanels("Far", "18446744073709551633") << backup << absent << true
+                                                     << Files{{kept, namedPanels("Far", "18446744073709551633")}};
+    QTest::newRow("byte-order mark is readable") << "\xEF\xBB\xBF" + namedPanels("Old") << backup << absent << true << Files{};
     QTest::newRow("readable main is simply replaced") << namedPanels("Old") << backup << absent << true << Files{};
     QTest::newRow("readable main, saved without loading") << namedPanels("Old") << backup << absent << false << Files{};
     QTest::newRow("no main file") << absent << backup << absent << true << Files{};
