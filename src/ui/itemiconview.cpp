@@ -98,26 +98,30 @@ const QPixmap &ItemIconView::iconPixmap(double devicePixelRatio) const
 
     const double side = m_chrome.pointSize();
     const int pixels = int(std::lround(side * devicePixelRatio));
-    QImage canvas(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
-    canvas.fill(Qt::transparent);
-    QPainter painter(&canvas);
+    QImage fitted(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
+    fitted.fill(Qt::transparent);
     const int requested = int(std::lround(side));
     const QPixmap source = m_icon.pixmap(QSize(requested, requested), devicePixelRatio);
     if (!source.isNull()) {
         // Fitted into the square by its own pixel size; only a smaller picture is scaled up.
         QImage image = source.toImage();
-        // Drawn pixel for pixel onto the canvas, which takes the ratio only at the end.
+        // Drawn pixel for pixel onto the square, which takes the ratio only at the end.
         image.setDevicePixelRatio(1.0);
-        const QSize fitted = image.size().scaled(pixels, pixels, Qt::KeepAspectRatio);
-        if (image.size() != fitted)
-            image = image.scaled(fitted, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-        painter.drawImage(QPoint((pixels - image.width()) / 2, (pixels - image.height()) / 2), image);
+        const QSize size = image.size().scaled(pixels, pixels, Qt::KeepAspectRatio);
+        if (image.size() != size)
+            image = image.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        QPainter(&fitted).drawImage(QPoint((pixels - image.width()) / 2, (pixels - image.height()) / 2), image);
     }
-    // Round the corners with an antialiased mask (a clip path would leave them jagged).
+
+    // Cut to the rounded square by filling it with the picture: the edge is antialiased, where a
+    // clip path would leave it jagged.
+    QImage canvas(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
+    canvas.fill(Qt::transparent);
+    QPainter painter(&canvas);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-    painter.fillPath(ViewStyle::roundedRect(QRectF(0, 0, pixels, pixels), m_chrome.iconCornerRadius() * devicePixelRatio),
-                     Qt::black);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QBrush(fitted));
+    painter.drawPath(ViewStyle::roundedRect(QRectF(0, 0, pixels, pixels), m_chrome.iconCornerRadius() * devicePixelRatio));
     painter.end();
 
     m_iconPixmap = QPixmap::fromImage(std::move(canvas));
@@ -186,7 +190,7 @@ void ItemIconView::mouseMoveEvent(QMouseEvent *event)
     const bool dragging = m_pressPosition && (event->buttons() & Qt::LeftButton)
         && (event->position().toPoint() - *m_pressPosition).manhattanLength() >= QApplication::startDragDistance();
     if (dragging) {
-        if (QMimeData *data = makeDragData()) {
+        if (QMimeData *data = dragData()) {
             const QPoint hotSpot = *m_pressPosition;
             m_pressPosition.reset();
             setDown(false);
@@ -212,7 +216,7 @@ void ItemIconView::mouseReleaseEvent(QMouseEvent *event)
     QAbstractButton::mouseReleaseEvent(event);
 }
 
-QMimeData *ItemIconView::makeDragData() const
+QMimeData *ItemIconView::dragData() const
 {
     return nullptr;
 }

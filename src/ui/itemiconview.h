@@ -47,12 +47,13 @@ public:
     QRectF iconFrame() const;
     // Where the running marker goes (also when it is not drawn).
     QRectF markerFrame() const;
+    // The data a drag of this tile carries, for the caller to own; none (the default) makes the
+    // tile not draggable.
+    virtual QMimeData *dragData() const;
 
 protected:
     // Group tiles: no room for a running marker and a faint plate behind the glyph at rest.
     void setGroupLook();
-    // The data a drag of this tile carries; none (the default) makes the tile not draggable.
-    virtual QMimeData *makeDragData() const;
 
     void paintEvent(QPaintEvent *event) override;
     void enterEvent(QEnterEvent *event) override;

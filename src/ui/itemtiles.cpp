@@ -54,7 +54,7 @@ RunningApplicationTile::RunningApplicationTile(const QUrl &location, const Panel
     connect(this, &QAbstractButton::clicked, this, [target, location] { target->launch(ItemLink{.location = location}); });
 }
 
-QMimeData *RunningApplicationTile::makeDragData() const
+QMimeData *RunningApplicationTile::dragData() const
 {
     auto *data = new QMimeData;
     data->setUrls({m_location});

@@ -40,9 +40,9 @@ public:
     RunningApplicationTile(const QUrl &location, const Panel &panel, AppStore &store, QWidget *parent = nullptr);
 
     QUrl location() const { return m_location; }
+    QMimeData *dragData() const override;
 
 protected:
-    QMimeData *makeDragData() const override;
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:

@@ -14,6 +14,7 @@
 #include "ui/tabbarslot.h"
 
 #include <QAccessible>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWheelEvent>
@@ -296,6 +297,11 @@ void TestPanelView::pressesReachTheStore()
     QTest::mouseClick(view.findChild<RunningApplicationTile *>(), Qt::LeftButton);
     QCOMPARE(f.services.launcher->launched,
              (QList<QUrl>{fileAt(u"/apps/a.desktop"_qs), fileAt(u"/apps/mail.desktop"_qs)}));
+
+    // A running application is dragged as a plain file, like one from the file manager.
+    const std::unique_ptr<QMimeData> dragged(view.findChild<RunningApplicationTile *>()->dragData());
+    QCOMPARE(dragged->formats(), QStringList{u"text/uri-list"_qs});
+    QCOMPARE(dragged->urls(), QList<QUrl>{fileAt(u"/apps/mail.desktop"_qs)});
 
     // A group tile opens its popover, and closes it when open.
     GroupItemView *groupTile = view.findChild<GroupItemView *>();
