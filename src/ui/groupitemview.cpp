@@ -2,12 +2,12 @@
 
 #include "panelmenus.h"
 #include "symbols.h"
+#include "tilepictures.h"
 
 #include "store/appstore.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
-#include <QPixmap>
 
 namespace {
 
@@ -15,7 +15,7 @@ QIcon groupGlyph(const ItemGroup &group, const QUuid &panelID, AppStore &store, 
 {
     if (group.customIcon) {
         if (const std::optional<QImage> custom = store.customIconImage(group.id, panelID))
-            return QIcon(QPixmap::fromImage(*custom));
+            return TilePictures::iconForImage(*custom);
     }
     return Symbols::gridIcon(chrome.groupSymbolPadding() / chrome.pointSize());
 }

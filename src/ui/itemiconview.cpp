@@ -1,12 +1,11 @@
 #include "itemiconview.h"
 
 #include "itemtooltip.h"
+#include "tilepictures.h"
 #include "viewstyle.h"
 
 #include <QApplication>
 #include <QDrag>
-#include <QFontMetricsF>
-#include <QImage>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -48,16 +47,9 @@ void ItemIconView::setGroupLook()
     update();
 }
 
-QFont ItemIconView::labelFont() const
+TilePictures::Caption ItemIconView::label() const
 {
-    return ViewStyle::captionFont(font());
-}
-
-double ItemIconView::labelWidth() const
-{
-    if (!showsLabel())
-        return 0;
-    return std::min(QFontMetricsF(labelFont()).horizontalAdvance(m_name), m_chrome.labelMaxWidth());
+    return TilePictures::caption(m_name, ViewStyle::captionFont(font()), m_chrome.labelMaxWidth());
 }
 
 QSizeF ItemIconView::preferredSize() const
@@ -67,9 +59,10 @@ QSizeF ItemIconView::preferredSize() const
     double height = side;
     if (m_keepsMarkerRoom)
         height += spacing + markerSide;
-    if (showsLabel())
-        height += spacing + QFontMetricsF(labelFont()).height();
-    return QSizeF(std::max(side, labelWidth()), height);
+    if (!showsLabel())
+        return QSizeF(side, height);
+    const TilePictures::Caption caption = label();
+    return QSizeF(std::max(side, caption.width), height + spacing + caption.height);
 }
 
 QSize ItemIconView::sizeHint() const
@@ -91,44 +84,6 @@ QRectF ItemIconView::markerFrame() const
                   markerSide);
 }
 
-const QPixmap &ItemIconView::iconPixmap(double devicePixelRatio) const
-{
-    if (!m_iconPixmap.isNull() && m_iconPixmap.devicePixelRatio() == devicePixelRatio)
-        return m_iconPixmap;
-
-    const double side = m_chrome.pointSize();
-    const int pixels = int(std::lround(side * devicePixelRatio));
-    QImage fitted(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
-    fitted.fill(Qt::transparent);
-    const int requested = int(std::lround(side));
-    const QPixmap source = m_icon.pixmap(QSize(requested, requested), devicePixelRatio);
-    if (!source.isNull()) {
-        // Fitted into the square by its own pixel size; only a smaller picture is scaled up.
-        QImage image = source.toImage();
-        // Drawn pixel for pixel onto the square, which takes the ratio only at the end.
-        image.setDevicePixelRatio(1.0);
-        const QSize size = image.size().scaled(pixels, pixels, Qt::KeepAspectRatio);
-        if (image.size() != size)
-            image = image.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-        QPainter(&fitted).drawImage(QPoint((pixels - image.width()) / 2, (pixels - image.height()) / 2), image);
-    }
-
-    // Cut to the rounded square by filling it with the picture: the edge is antialiased, where a
-    // clip path would leave it jagged.
-    QImage canvas(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
-    canvas.fill(Qt::transparent);
-    QPainter painter(&canvas);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QBrush(fitted));
-    painter.drawPath(ViewStyle::roundedRect(QRectF(0, 0, pixels, pixels), m_chrome.iconCornerRadius() * devicePixelRatio));
-    painter.end();
-
-    m_iconPixmap = QPixmap::fromImage(std::move(canvas));
-    m_iconPixmap.setDevicePixelRatio(devicePixelRatio);
-    return m_iconPixmap;
-}
-
 void ItemIconView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
@@ -136,14 +91,19 @@ void ItemIconView::paintEvent(QPaintEvent *)
     const QPalette &colors = palette();
     const QRectF icon = iconFrame();
 
-    const QPainterPath plate = ViewStyle::roundedRect(icon, m_chrome.iconCornerRadius());
+    const double ratio = devicePixelRatioF();
+    const auto plate = [&](const QColor &color) {
+        painter.drawPixmap(icon.topLeft(), TilePictures::roundedSquare(m_chrome.pointSize(), m_chrome.iconCornerRadius(),
+                                                                       color, ratio));
+    };
     if (m_highlightsOnHover && m_isHovering)
-        painter.fillPath(plate, ViewStyle::withOpacity(ViewStyle::accent(colors), 0.18));
+        plate(ViewStyle::withOpacity(ViewStyle::accent(colors), 0.18));
     else if (m_hasRestingPlate)
-        painter.fillPath(plate, ViewStyle::quaternaryFill(colors));
+        plate(ViewStyle::quaternaryFill(colors));
 
     painter.setOpacity(isDown() ? pressedOpacity : 1.0);
-    painter.drawPixmap(icon.topLeft(), iconPixmap(devicePixelRatioF()));
+    painter.drawPixmap(icon.topLeft(), TilePictures::roundedIcon(m_icon, m_chrome.pointSize(), m_chrome.iconCornerRadius(),
+                                                                  ratio, colors.cacheKey()));
     painter.setOpacity(1.0);
 
     if (m_keepsMarkerRoom && m_isRunning) {
@@ -153,14 +113,11 @@ void ItemIconView::paintEvent(QPaintEvent *)
     }
 
     if (showsLabel()) {
-        const QFont font = labelFont();
-        const QFontMetricsF metrics(font);
+        const TilePictures::Caption caption = label();
         const double top = (m_keepsMarkerRoom ? markerFrame().bottom() : icon.bottom()) + m_chrome.iconLabelSpacing();
-        const QString shown = metrics.elidedText(m_name, Qt::ElideRight, m_chrome.labelMaxWidth());
-        painter.setFont(font);
+        painter.setFont(ViewStyle::captionFont(font()));
         painter.setPen(ViewStyle::primary(colors));
-        painter.drawText(QRectF(0, top, width(), metrics.height()), Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine,
-                         shown);
+        painter.drawStaticText(QPointF((width() - caption.width) / 2, top), caption.text);
     }
 }
 
@@ -225,15 +182,12 @@ void ItemIconView::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::FontChange)
         updateGeometry();
-    // Drawn symbols take the palette's colours.
-    if (event->type() == QEvent::PaletteChange)
-        m_iconPixmap = QPixmap();
     QAbstractButton::changeEvent(event);
 }
 
 bool ItemIconView::event(QEvent *event)
 {
-    // Moved to a screen of another pixel ratio: the next paint requests the icon anew.
+    // Moved to a screen of another pixel ratio: the next paint draws the icon for that ratio.
     if (event->type() == QEvent::ScreenChangeInternal)
         update();
     return QAbstractButton::event(event);

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "fractionalsize.h"
+#include "tilepictures.h"
 
 #include "model/iconchrome.h"
 
 #include <QAbstractButton>
 #include <QIcon>
-#include <QPixmap>
 #include <QPoint>
 
 #include <optional>
@@ -65,9 +65,7 @@ protected:
     bool event(QEvent *event) override;
 
 private:
-    QFont labelFont() const;
-    double labelWidth() const;
-    const QPixmap &iconPixmap(double devicePixelRatio) const;
+    TilePictures::Caption label() const;
 
     QIcon m_icon;
     bool m_isRunning;
@@ -80,5 +78,4 @@ private:
     bool m_hasRestingPlate = false;
     std::optional<QPoint> m_pressPosition;
     ItemTooltip *m_tooltip;
-    mutable QPixmap m_iconPixmap;
 };

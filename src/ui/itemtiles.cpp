@@ -1,13 +1,13 @@
 #include "itemtiles.h"
 
 #include "panelmenus.h"
+#include "tilepictures.h"
 
 #include "store/appstore.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QMimeData>
-#include <QPixmap>
 
 QIcon linkIcon(const ItemLink &link, const QUuid &panelID, AppStore &store)
 {
@@ -15,7 +15,7 @@ QIcon linkIcon(const ItemLink &link, const QUuid &panelID, AppStore &store)
     // would search the panel once per tile.
     if (link.customIcon) {
         if (const std::optional<QImage> custom = store.customIconImage(link.id, panelID))
-            return QIcon(QPixmap::fromImage(*custom));
+            return TilePictures::iconForImage(*custom);
     }
     return store.icon(link.location);
 }

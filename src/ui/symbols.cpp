@@ -3,6 +3,7 @@
 #include "viewstyle.h"
 
 #include <QGuiApplication>
+#include <QHash>
 #include <QIconEngine>
 #include <QPainter>
 #include <QPalette>
@@ -65,7 +66,12 @@ namespace Symbols {
 
 QIcon gridIcon(double padding)
 {
-    return QIcon(new GridSymbolEngine(padding));
+    // One icon per padding, so that its drawn squares are shared by every group tile.
+    static QHash<double, QIcon> icons;
+    auto kept = icons.find(padding);
+    if (kept == icons.end())
+        kept = icons.insert(padding, QIcon(new GridSymbolEngine(padding)));
+    return *kept;
 }
 
 } // namespace Symbols

@@ -1,6 +1,7 @@
 #include "viewstyle.h"
 
 #include <QFontInfo>
+#include <QHash>
 #include <QPalette>
 
 #include <algorithm>
@@ -43,9 +44,14 @@ QColor material(const QPalette &palette, bool translucent)
 
 QFont captionFont(const QFont &base)
 {
+    // Matching a font is slow and every tile asks: the answers are kept per font.
+    static QHash<QFont, QFont> captions;
+    if (const auto kept = captions.constFind(base); kept != captions.cend())
+        return *kept;
     QFont caption = base;
     const double pixels = QFontInfo(base).pixelSize() * 0.8;
     caption.setPixelSize(std::max(8, int(std::lround(pixels))));
+    captions.insert(base, caption);
     return caption;
 }
 
