@@ -19,6 +19,7 @@
 #include <QEnterEvent>
 #include <QFile>
 #include <QGuiApplication>
+#include <QHash>
 #include <QIcon>
 #include <QLinearGradient>
 #include <QPainter>
@@ -113,24 +114,27 @@ Sample makeSample(const QDir &root)
 {
     const QDir apps(makeFolder(root, QStringLiteral("applications")));
     const QDir home(makeFolder(root, QStringLiteral("home")));
-    const QString terminal = writeApplication(apps, QStringLiteral("terminal.desktop"), QStringLiteral("Terminal"),
-                                              QStringLiteral("video-display"));
-    const QString editor = writeApplication(apps, QStringLiteral("editor.desktop"), QStringLiteral("Text Editor"),
-                                            QStringLiteral("x-office-document"));
-    const QString music = writeApplication(apps, QStringLiteral("music.desktop"), QStringLiteral("Music"),
-                                           QStringLiteral("audio-headphones"));
-    const QString photos = writeApplication(apps, QStringLiteral("photos.desktop"), QStringLiteral("Photos"),
-                                            QStringLiteral("image-x-generic"));
-    const QString contacts = writeApplication(apps, QStringLiteral("contacts.desktop"), QStringLiteral("Contacts"),
-                                              QStringLiteral("x-office-address-book"));
-    const QString sheets = writeApplication(apps, QStringLiteral("sheets.desktop"), QStringLiteral("Spreadsheets"),
-                                            QStringLiteral("x-office-spreadsheet"));
-    const QString slides = writeApplication(apps, QStringLiteral("slides.desktop"), QStringLiteral("Presentations"),
-                                            QStringLiteral("x-office-presentation"));
-    const QString games = writeApplication(apps, QStringLiteral("games.desktop"), QStringLiteral("Games"),
-                                           QStringLiteral("input-gaming"));
-    const QString printer = writeApplication(apps, QStringLiteral("printers.desktop"), QStringLiteral("Printers"),
-                                             QStringLiteral("printer"));
+    struct Application
+    {
+        const char *id;
+        const char *name;
+        const char *icon;
+    };
+    const Application applications[] = {
+        {"terminal", "Terminal", "video-display"},          {"editor", "Text Editor", "x-office-document"},
+        {"music", "Music", "audio-headphones"},             {"photos", "Photos", "image-x-generic"},
+        {"contacts", "Contacts", "x-office-address-book"},  {"sheets", "Spreadsheets", "x-office-spreadsheet"},
+        {"slides", "Presentations", "x-office-presentation"}, {"games", "Games", "input-gaming"},
+        {"printers", "Printers", "printer"},
+    };
+    QHash<QString, QString> app;
+    for (const Application &each : applications) {
+        const QString id = QLatin1String(each.id);
+        app.insert(id, writeApplication(apps, id + QStringLiteral(".desktop"), QLatin1String(each.name),
+                                        QLatin1String(each.icon)));
+    }
+    const auto application = [&app](const char *id) { return app.value(QLatin1String(id)); };
+    const auto linkToApplication = [&](const char *id) { return linkTo(application(id)); };
 
     const QString documents = makeFolder(home, QStringLiteral("Documents"));
     const QString downloads = makeFolder(home, QStringLiteral("Downloads"));
@@ -141,8 +145,8 @@ Sample makeSample(const QDir &root)
 
     // Bottom centre, labels, running applications shown.
     PanelTab dockTab = tabNamed(QStringLiteral("Favourites"),
-                                {linkTo(terminal), linkTo(editor), linkTo(music), linkTo(photos), linkTo(documents),
-                                 linkTo(downloads), linkTo(report)});
+                                {linkToApplication("terminal"), linkToApplication("editor"), linkToApplication("music"),
+                                 linkToApplication("photos"), linkTo(documents), linkTo(downloads), linkTo(report)});
     dockTab.showsRunningApps = true;
     Panel dock(PanelInit{.name = QStringLiteral("Dock"), .tab = dockTab,
                          .placement = PanelPlacement{.mode = PanelPlacementMode::Snapped, .edge = PanelEdge::Bottom,
@@ -153,16 +157,17 @@ Sample makeSample(const QDir &root)
                                                           linkTo(musicFolder), linkTo(notes)});
     places.color = TabColor::SystemBlue;
     Panel side(PanelInit{.name = QStringLiteral("Side"), .showsItemLabels = false, .iconSize = PanelIconSize::Small,
-                         .tab = places, .moreTabs = {tabNamed(QStringLiteral("Work"), {linkTo(sheets)})},
+                         .tab = places, .moreTabs = {tabNamed(QStringLiteral("Work"), {linkToApplication("sheets")})},
                          .didRevealTabBar = true,
                          .placement = PanelPlacement{.mode = PanelPlacementMode::Snapped, .edge = PanelEdge::Left,
                                                      .alignment = PanelAlignment::Center, .edgeInset = 8}});
 
     // Free, with a group, buttons-style tabs.
     ItemGroup office{.name = QStringLiteral("Office")};
-    for (const QString &member : {sheets, slides, editor})
-        office.links.append(ItemLink{.location = QUrl::fromLocalFile(member)});
-    PanelTab tools = tabNamed(QStringLiteral("Tools"), {linkTo(contacts), Item(office), linkTo(games), linkTo(printer)});
+    for (const char *member : {"sheets", "slides", "editor"})
+        office.links.append(ItemLink{.location = QUrl::fromLocalFile(application(member))});
+    PanelTab tools = tabNamed(QStringLiteral("Tools"), {linkToApplication("contacts"), Item(office),
+                                                        linkToApplication("games"), linkToApplication("printers")});
     tools.color = TabColor::SystemOrange;
     Panel free(PanelInit{.name = QStringLiteral("Tools"), .tabStyle = PanelTabStyle::Buttons, .tab = tools,
                          .moreTabs = {tabNamed(QStringLiteral("Media"), {})},
@@ -174,7 +179,8 @@ Sample makeSample(const QDir &root)
                           .placement = PanelPlacement{.freePosition = PanelFreePosition(0.22, 0.78)}});
 
     return Sample{.panels = {dock, side, free, empty},
-                  .running = {QUrl::fromLocalFile(terminal), QUrl::fromLocalFile(music), QUrl::fromLocalFile(slides)}};
+                  .running = {QUrl::fromLocalFile(application("terminal")), QUrl::fromLocalFile(application("music")),
+                              QUrl::fromLocalFile(application("slides"))}};
 }
 
 void place(PanelView *view, const Panel &panel, bool translucent)
