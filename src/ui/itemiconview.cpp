@@ -168,9 +168,15 @@ void ItemIconView::mouseMoveEvent(QMouseEvent *event)
 
 void ItemIconView::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton)
-        m_pressPosition.reset();
+    if (event->button() != Qt::LeftButton) {
+        QAbstractButton::mouseReleaseEvent(event);
+        return;
+    }
+    m_pressPosition.reset();
+    // Known to the clicked() handlers, which run inside the base class's handling.
+    m_clickTimestamp = event->timestamp();
     QAbstractButton::mouseReleaseEvent(event);
+    m_clickTimestamp.reset();
 }
 
 QMimeData *ItemIconView::dragData() const

@@ -47,6 +47,9 @@ public:
     QRectF iconFrame() const;
     // Where the running marker goes (also when it is not drawn).
     QRectF markerFrame() const;
+    // While clicked() is emitted for a mouse click: the time of the release that made it, which
+    // the window system needs to let a launched application take the focus.
+    std::optional<quint32> clickTimestamp() const { return m_clickTimestamp; }
     // The data a drag of this tile carries, for the caller to own; none (the default) makes the
     // tile not draggable.
     virtual QMimeData *dragData() const;
@@ -77,5 +80,6 @@ private:
     bool m_keepsMarkerRoom = true;
     bool m_hasRestingPlate = false;
     std::optional<QPoint> m_pressPosition;
+    std::optional<quint32> m_clickTimestamp;
     ItemTooltip *m_tooltip;
 };

@@ -28,7 +28,7 @@ LinkTile::LinkTile(const ItemLink &link, const Panel &panel, AppStore &store, QW
     , m_store(store)
 {
     AppStore *target = &store;
-    connect(this, &QAbstractButton::clicked, this, [target, link] { target->launch(link); });
+    connect(this, &QAbstractButton::clicked, this, [this, target, link] { target->launch(link, clickTimestamp()); });
 }
 
 void LinkTile::contextMenuEvent(QContextMenuEvent *event)
@@ -51,7 +51,8 @@ RunningApplicationTile::RunningApplicationTile(const QUrl &location, const Panel
 {
     AppStore *target = &store;
     // Opened like a link of its own that is not kept anywhere.
-    connect(this, &QAbstractButton::clicked, this, [target, location] { target->launch(ItemLink{.location = location}); });
+    connect(this, &QAbstractButton::clicked, this,
+            [this, target, location] { target->launch(ItemLink{.location = location}, clickTimestamp()); });
 }
 
 QMimeData *RunningApplicationTile::dragData() const

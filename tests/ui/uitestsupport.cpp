@@ -32,6 +32,9 @@ UiFixture::UiFixture(const QList<Panel> &panels)
     auto drawing = std::make_unique<DrawingFileSystem>();
     fileSystem = drawing.get();
     taken.fileSystem = std::move(drawing);
+    auto recording = std::make_unique<RecordingLauncher>();
+    launcher = recording.get();
+    taken.launcher = std::move(recording);
     store = std::make_unique<AppStore>(std::move(taken), panels);
 }
 

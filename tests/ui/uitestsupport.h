@@ -34,6 +34,20 @@ public:
     QString name(const QUrl &location) override;
 };
 
+// Keeps every launch with the time of the input event that asked for it.
+class RecordingLauncher final : public ItemLauncher
+{
+public:
+    QList<QUrl> launched;
+    QList<std::optional<quint32>> timestamps;
+
+    void launch(const QUrl &location, std::optional<quint32> timestamp) override
+    {
+        launched.append(location);
+        timestamps.append(timestamp);
+    }
+};
+
 struct UiFixture
 {
     explicit UiFixture(const QList<Panel> &panels);
@@ -42,6 +56,7 @@ struct UiFixture
 
     InMemoryServices services;
     DrawingFileSystem *fileSystem;
+    RecordingLauncher *launcher;
     std::unique_ptr<AppStore> store;
 };
 
