@@ -2,6 +2,7 @@
 
 #include "viewstyle.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHash>
 #include <QIconEngine>
@@ -68,6 +69,8 @@ QIcon gridIcon(double padding)
 {
     // One icon per padding, so that its drawn squares are shared by every group tile.
     static QHash<double, QIcon> icons;
+    static const bool emptiedAtExit = (qAddPostRoutine([] { icons.clear(); }), true);
+    Q_UNUSED(emptiedAtExit);
     auto kept = icons.find(padding);
     if (kept == icons.end())
         kept = icons.insert(padding, QIcon(new GridSymbolEngine(padding)));

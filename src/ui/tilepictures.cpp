@@ -3,6 +3,7 @@
 #include "viewstyle.h"
 
 #include <QCache>
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
@@ -105,6 +106,9 @@ QPixmap roundedIcon(const QIcon &icon, double side, double cornerRadius, double 
 Caption caption(const QString &text, const QFont &font, double maxWidth)
 {
     static QCache<CaptionKey, Caption> captions(captionsKept);
+    // Emptied while the application still exists: fonts must not outlive it.
+    static const bool emptiedAtExit = (qAddPostRoutine([] { captions.clear(); }), true);
+    Q_UNUSED(emptiedAtExit);
     const CaptionKey key{font, maxWidth, text};
     if (const Caption *kept = captions.object(key))
         return *kept;
@@ -125,6 +129,8 @@ Caption caption(const QString &text, const QFont &font, double maxWidth)
 QIcon iconForImage(const QImage &image)
 {
     static QCache<qint64, QIcon> icons(imageIconsKept);
+    static const bool emptiedAtExit = (qAddPostRoutine([] { icons.clear(); }), true);
+    Q_UNUSED(emptiedAtExit);
     if (const QIcon *kept = icons.object(image.cacheKey()))
         return *kept;
     auto icon = std::make_unique<QIcon>(QPixmap::fromImage(image));

@@ -1,5 +1,6 @@
 #include "viewstyle.h"
 
+#include <QCoreApplication>
 #include <QFontInfo>
 #include <QHash>
 #include <QPalette>
@@ -46,6 +47,8 @@ QFont captionFont(const QFont &base)
 {
     // Matching a font is slow and every tile asks: the answers are kept per font.
     static QHash<QFont, QFont> captions;
+    static const bool emptiedAtExit = (qAddPostRoutine([] { captions.clear(); }), true);
+    Q_UNUSED(emptiedAtExit);
     if (const auto kept = captions.constFind(base); kept != captions.cend())
         return *kept;
     QFont caption = base;
