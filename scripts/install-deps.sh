@@ -42,6 +42,8 @@ packages=(
   dbus-x11
   shared-mime-info
   desktop-file-utils
+  # screenshots (scripts/screenshot.sh)
+  imagemagick
 )
 
 clang_packages=(
