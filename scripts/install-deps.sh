@@ -20,6 +20,7 @@ packages=(
   libjpeg-dev
   libxcb1-dev
   libxcb-ewmh-dev
+  libxcb-xfixes0-dev
   libsimdjson-dev
   libstartup-notification0-dev
   libxcb-res0-dev
