@@ -1,0 +1,105 @@
+#pragma once
+
+// A store on in-memory services with a window manager wired to it the way the application
+// wires them, for the real-window tests.
+
+#include "inmemoryservices.h"
+#include "x11session.h"
+
+#include "store/appstore.h"
+#include "windows/hostwindow.h"
+#include "windows/panelscreens.h"
+#include "windows/panelwindow.h"
+#include "windows/panelwindowmanager.h"
+#include "windows/placeholderviews.h"
+
+#include <QTest>
+
+inline Panel panelNamed(const QString &name, int itemCount, const PanelPlacement &placement,
+                        PanelWindowLevel level = PanelWindowLevel::Normal)
+{
+    PanelTab tab;
+    tab.name = u"Main"_qs;
+    for (int i = 0; i < itemCount; ++i)
+        tab.items.append(ItemLink{.location = QUrl::fromLocalFile(u"/usr/bin/tool%1"_qs.arg(i))});
+    return Panel(PanelInit{.name = name, .tab = tab, .placement = placement, .windowLevel = level});
+}
+
+inline PanelPlacement snappedTo(PanelEdge edge, PanelAlignment alignment = PanelAlignment::Center, double inset = 0)
+{
+    return PanelPlacement{.mode = PanelPlacementMode::Snapped, .edge = edge, .alignment = alignment, .edgeInset = inset};
+}
+
+inline PanelPlacement freeAt(std::optional<PanelFreePosition> position, std::optional<QString> screenID = std::nullopt)
+{
+    return PanelPlacement{.mode = PanelPlacementMode::Free, .freePosition = position, .screenID = screenID};
+}
+
+// The store's observers as the application sets them up: every change reaches the manager.
+inline void connectStoreToWindows(AppStore &store, PanelWindowManager &manager)
+{
+    QObject::connect(&store, &AppStore::panelsChanged, &manager,
+                     [&store, &manager] { manager.syncWindows(store.panels(), store); });
+    QObject::connect(&store, &AppStore::bringToFrontRequestIDChanged, &manager, [&store, &manager] {
+        if (store.broughtToFrontPanelID())
+            manager.bringToFront(*store.broughtToFrontPanelID());
+    });
+    QObject::connect(&store, &AppStore::showAllPanelsRequestIDChanged, &manager, [&store, &manager] {
+        if (store.isRevealingAllPanels())
+            manager.bringAllToFront();
+    });
+    QObject::connect(&store, &AppStore::settingsRequestIDChanged, &manager, [&store, &manager] {
+        if (store.settingsPanelID())
+            manager.showSettings(*store.settingsPanelID(), store);
+    });
+    QObject::connect(&store, &AppStore::renamingChanged, &manager,
+                     [&store, &manager] { manager.updateRenaming(store.renaming(), store); });
+    QObject::connect(&store, &AppStore::expandedGroupIDChanged, &manager,
+                     [&store, &manager] { manager.updateExpandedGroup(store.expandedGroupID(), store); });
+    QObject::connect(&store, &AppStore::runningAppsRevisionChanged, &manager, [&manager] { manager.syncWindowSizes(); });
+    QObject::connect(&store, &AppStore::groupIconScreenFramesChanged, &manager,
+                     [&manager] { manager.repositionGroupWindow(); });
+}
+
+struct WindowFixture
+{
+    explicit WindowFixture(const QList<Panel> &panels)
+        : store(std::make_unique<AppStore>(services.take(), panels))
+        , manager(std::make_unique<PlaceholderViewFactory>())
+    {
+        connectStoreToWindows(*store, manager);
+        manager.syncWindows(store->panels(), *store);
+    }
+
+    const Panel &panel(qsizetype index) const { return store->panels().at(index); }
+    QUuid id(qsizetype index) const { return panel(index).id(); }
+    PanelWindow *window(qsizetype index) const { return manager.window(id(index)); }
+    xcb_window_t xid(qsizetype index) const { return xcb_window_t(window(index)->winId()); }
+    // Until the window manager manages every panel window.
+    bool allManaged() const
+    {
+        return QTest::qWaitFor([this] {
+            const QList<xcb_window_t> managed = X11Session::current().clientList();
+            for (qsizetype i = 0; i < store->panels().size(); ++i) {
+                if (!window(i) || !managed.contains(xid(i)))
+                    return false;
+            }
+            return true;
+        });
+    }
+
+    InMemoryServices services;
+    std::unique_ptr<AppStore> store;
+    PanelWindowManager manager;
+};
+
+// The y-down pixel rectangle a y-up store frame lands on.
+inline QRect onScreen(const Rect &frame)
+{
+    return PanelScreens::toQt(frame).toRect();
+}
+
+inline char *toString(const Rect &rect)
+{
+    return QTest::toString(u"Rect(%1, %2, %3 x %4)"_qs.arg(rect.x).arg(rect.y).arg(rect.width).arg(rect.height));
+}
