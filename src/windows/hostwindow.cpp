@@ -6,6 +6,7 @@
 
 #include <QPainter>
 #include <QRegion>
+#include <QScreen>
 #include <QShowEvent>
 #include <QWindow>
 
@@ -56,6 +57,19 @@ Size HostWindow::fittingSize() const
 Rect HostWindow::frame() const
 {
     return PanelScreens::toYUp(QRectF(geometry()));
+}
+
+Rect HostWindow::frameOnServer() const
+{
+    const std::optional<QRect> native = X11Desktop::instance().geometryOnServer(windowHandle());
+    const QScreen *screen = this->screen();
+    if (!native || !screen)
+        return frame();
+    // Qt keeps a screen's top left in native pixels and scales the rest by the pixel ratio.
+    const double ratio = screen->devicePixelRatio();
+    const QPointF origin = screen->geometry().topLeft();
+    const QRectF logical(origin + (QPointF(native->topLeft()) - origin) / ratio, QSizeF(native->size()) / ratio);
+    return PanelScreens::toYUp(logical);
 }
 
 void HostWindow::setFrame(const Rect &frame)

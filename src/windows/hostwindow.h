@@ -39,6 +39,8 @@ public:
     Size fittingSize() const;
 
     Rect frame() const;
+    // The frame where the server has the window now; frame() where it cannot tell.
+    Rect frameOnServer() const;
     void setFrame(const Rect &frame);
     void setFrameOrigin(double x, double y);
     // Resizes the window keeping its y-up origin (the bottom left corner).

@@ -38,9 +38,9 @@ void PanelWindow::mousePressEvent(QMouseEvent *event)
         return;
     }
     event->accept();
-    if (windowHandle()->startSystemMove())
-        return;
-    m_dragOffset = event->globalPosition().toPoint() - pos();
+    if (!windowHandle()->startSystemMove())
+        m_dragOffset = event->globalPosition().toPoint() - pos();
+    Q_EMIT dragStarted();
 }
 
 void PanelWindow::mouseMoveEvent(QMouseEvent *event)

@@ -29,6 +29,11 @@ public:
     // Installs a view built from `panel` at `runningAppsRevision`.
     void setPanelView(HostedView *view, const Panel &panel, int runningAppsRevision);
 
+Q_SIGNALS:
+    // A press on the body started moving the window with the pointer. The window manager may not
+    // report the move until it ends.
+    void dragStarted();
+
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;

@@ -122,6 +122,7 @@ PanelWindow *PanelWindowManager::makeWindow(const Panel &panel, AppStore &store,
     applyWorkspaceBehavior(window, collectionBehavior(panel.showsOnAllSpaces));
     window->setPanelView(m_views->makePanelView(panel, store), panel, store.runningAppsRevision());
     connect(window, &HostWindow::moved, this, [this, window] { windowDidMove(window); });
+    connect(window, &PanelWindow::dragStarted, this, [this, window] { windowDidStartDrag(window); });
 
     m_windowLevels.insert(id, panel.windowLevel());
     m_placementModes.insert(id, placement.mode);

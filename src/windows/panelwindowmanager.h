@@ -104,6 +104,7 @@ private:
     void watchScreens();
     void scheduleScreenParametersChange();
     void windowDidMove(PanelWindow *window);
+    void windowDidStartDrag(PanelWindow *window);
     void scheduleFreePositionSave(PanelWindow *window, const QUuid &panelID);
     void saveFreePosition(QPointer<PanelWindow> window, const QUuid &panelID);
     void watchResignActiveIfNeeded();

@@ -7,6 +7,7 @@
 #include "positionsave.h"
 #include "x11desktop.h"
 
+#include <QGuiApplication>
 #include <QScreen>
 
 void PanelWindowManager::windowDidMove(PanelWindow *window)
@@ -25,6 +26,15 @@ void PanelWindowManager::windowDidMove(PanelWindow *window)
     scheduleFreePositionSave(window, *id);
 }
 
+// The window manager may keep a move to itself until the button is released (openbox reports
+// only the end), so the start of a drag counts as its first move.
+void PanelWindowManager::windowDidStartDrag(PanelWindow *window)
+{
+    const std::optional<QUuid> id = panelID(window);
+    if (id && m_placementModes.value(*id, PanelPlacementMode::Snapped) == PanelPlacementMode::Free)
+        scheduleFreePositionSave(window, *id);
+}
+
 void PanelWindowManager::scheduleFreePositionSave(PanelWindow *window, const QUuid &panelID)
 {
     delete m_pendingPositionSaves.take(panelID);
@@ -39,12 +49,15 @@ void PanelWindowManager::saveFreePosition(QPointer<PanelWindow> window, const QU
         finished->deleteLater();
     if (!m_store || !window)
         return;
-    // The screen the window is on now, not the one its placement names: a panel dragged onto
-    // another monitor moves there for good.
-    const QScreen *screen = window->screen();
+    // Where the drag left it, and the screen it is on now, not the one its placement names: a
+    // panel dragged onto another monitor moves there for good.
+    const Rect frame = window->frameOnServer();
+    const QScreen *screen = QGuiApplication::screenAt(PanelScreens::toQt(frame).center().toPoint());
+    if (!screen)
+        screen = window->screen();
     const std::optional<QString> screenID = PanelScreens::panelScreenID(screen);
     if (!screenID)
         return;
-    const PanelFreePosition position = AppStore::freePosition(window->frame(), PanelScreens::visibleFrame(screen));
+    const PanelFreePosition position = AppStore::freePosition(frame, PanelScreens::visibleFrame(screen));
     m_store->setFreePosition(position, screenID, panelID);
 }

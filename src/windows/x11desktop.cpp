@@ -202,6 +202,22 @@ Qt::MouseButtons X11Desktop::pressedButtons() const
     return buttons;
 }
 
+std::optional<QRect> X11Desktop::geometryOnServer(QWindow *window) const
+{
+    if (!d->watch || !window || !window->handle())
+        return std::nullopt;
+    const auto id = xcb_window_t(window->winId());
+    const xcb_get_geometry_cookie_t geometryCookie = xcb_get_geometry(d->watch, id);
+    const xcb_translate_coordinates_cookie_t originCookie = xcb_translate_coordinates(d->watch, id, d->root, 0, 0);
+    const XcbReply<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(d->watch, geometryCookie, nullptr));
+    const XcbReply<xcb_translate_coordinates_reply_t> origin(
+        xcb_translate_coordinates_reply(d->watch, originCookie, nullptr));
+    const_cast<X11Desktop *>(this)->scheduleRead();
+    if (!geometry || !origin)
+        return std::nullopt;
+    return QRect(origin->dst_x, origin->dst_y, geometry->width, geometry->height);
+}
+
 quint32 X11Desktop::activeWindow() const
 {
     return d->activeWindow;

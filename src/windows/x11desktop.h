@@ -5,9 +5,11 @@
 
 #include <QList>
 #include <QObject>
+#include <QRect>
 #include <QSize>
 
 #include <memory>
+#include <optional>
 
 class QWindow;
 
@@ -45,6 +47,11 @@ public:
     // The pointer's buttons as the server sees them, also while the window manager holds the
     // pointer during a system move. One round trip.
     Qt::MouseButtons pressedButtons() const;
+
+    // Where the server has the window now (its own area, root pixels), which is ahead of Qt's
+    // idea of it while the window manager moves the window: some tell the window only when a
+    // move ends. None off X11 or for a window that is gone. One round trip.
+    std::optional<QRect> geometryOnServer(QWindow *window) const;
 
     // The window the window manager reports active; 0 for none or off X11.
     quint32 activeWindow() const;
