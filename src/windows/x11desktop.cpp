@@ -322,7 +322,8 @@ void X11Desktop::updateActiveWindow()
     if (active == d->activeWindow)
         return;
     d->activeWindow = active;
-    if (!isOwnWindow(active))
+    // Window managers pass through "none" while they hand focus from one window to another.
+    if (active != XCB_WINDOW_NONE && !isOwnWindow(active))
         Q_EMIT applicationDidResignActive();
 }
 

@@ -79,8 +79,10 @@ public:
 
 Q_SIGNALS:
     void compositingChanged(bool isCompositing);
-    // The active window changed to one that does not belong to this program (or to none): the
-    // application stopped being active. Off X11: the application state became inactive.
+    // The active window changed to one that does not belong to this program: the application
+    // stopped being active. Focus going to no window at all does not count: window managers
+    // pass through it while they hand focus over (and bare ones stay there when the desktop is
+    // clicked). Off X11: the application state became inactive.
     void applicationDidResignActive();
     // The struts of the docks or the root's size changed.
     void workAreaChanged();

@@ -6,6 +6,7 @@
 #include <QTest>
 #include <QThread>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -320,9 +321,29 @@ QList<xcb_window_t> X11Session::clientList() const
     return atoms(root(), "_NET_CLIENT_LIST");
 }
 
-QList<xcb_window_t> X11Session::stacking() const
+bool X11Session::isStackedAbove(xcb_window_t upper, xcb_window_t lower) const
 {
-    return atoms(root(), "_NET_CLIENT_LIST_STACKING");
+    // The child of the root that holds a window: its window manager frame.
+    const auto topLevel = [this](xcb_window_t window) {
+        for (;;) {
+            const Reply<xcb_query_tree_reply_t> tree(
+                xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, window), nullptr));
+            if (!tree || tree->parent == root() || tree->parent == XCB_WINDOW_NONE)
+                return window;
+            window = tree->parent;
+        }
+    };
+    const Reply<xcb_query_tree_reply_t> tree(
+        xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, root()), nullptr));
+    if (!tree)
+        return false;
+    const xcb_window_t *children = xcb_query_tree_children(tree.get());
+    const int count = xcb_query_tree_children_length(tree.get());
+    const auto position = [&](xcb_window_t window) {
+        return int(std::find(children, children + count, topLevel(window)) - children);
+    };
+    const int upperIndex = position(upper);
+    return upperIndex < count && upperIndex > position(lower);
 }
 
 bool X11Session::isViewable(xcb_window_t window) const

@@ -71,8 +71,9 @@ public:
     QByteArray property(xcb_window_t window, const char *property) const;
     xcb_window_t activeWindow() const;
     QList<xcb_window_t> clientList() const;
-    // The managed windows from bottom to top.
-    QList<xcb_window_t> stacking() const;
+    // Whether `upper` is drawn above `lower`: their frames' order among the root's children
+    // (what the screen shows, whatever the window manager's lists say).
+    bool isStackedAbove(xcb_window_t upper, xcb_window_t lower) const;
     bool isViewable(xcb_window_t window) const;
     QImage grab(const QRect &area) const;
     QRgb pixel(QPoint position) const { return grab(QRect(position, QSize(1, 1))).pixel(0, 0); }
