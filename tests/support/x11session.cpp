@@ -218,6 +218,12 @@ bool X11Session::isCompositing() const
 
 bool X11Session::setMonitor(const QString &name, const QRect &geometry, bool primary)
 {
+    if (const auto existing = m_monitors.constFind(name); existing != m_monitors.constEnd()) {
+        if (*existing == geometry)
+            return true;
+        if (!run(u"xrandr"_qs, {u"--delmonitor"_qs, name}))
+            return false;
+    }
     // Millimetres for 96 dpi; the output "screen" goes to the first monitor, so that Xvfb's
     // automatic whole-screen monitor disappears.
     const QString spec = u"%1/%2x%3/%4+%5+%6"_qs.arg(geometry.width())
@@ -232,6 +238,7 @@ bool X11Session::setMonitor(const QString &name, const QRect &geometry, bool pri
         return false;
     if (takesOutput)
         m_outputMonitor = name;
+    m_monitors.insert(name, geometry);
     return true;
 }
 
@@ -239,6 +246,7 @@ bool X11Session::deleteMonitor(const QString &name)
 {
     if (name == m_outputMonitor)
         m_outputMonitor.clear();
+    m_monitors.remove(name);
     return run(u"xrandr"_qs, {u"--delmonitor"_qs, name});
 }
 

@@ -52,7 +52,8 @@ public:
     bool isCompositing() const;
 
     // Monitors on the one screen (RandR 1.5). The first monitor takes over the screen's output,
-    // so that the automatic whole-screen monitor goes; delete the others, not that one.
+    // so that the automatic whole-screen monitor goes; delete the others, not that one. Setting a
+    // monitor that is already there with that geometry does nothing.
     bool setMonitor(const QString &name, const QRect &geometry, bool primary = false);
     bool deleteMonitor(const QString &name);
 
@@ -100,6 +101,7 @@ private:
     QProcess m_compositor;
     QTemporaryDir m_home;
     QString m_outputMonitor;
+    QHash<QString, QRect> m_monitors;
     xcb_connection_t *m_connection = nullptr;
     mutable QHash<QByteArray, xcb_atom_t> m_atoms;
 };
