@@ -1,6 +1,8 @@
 #include "x11session.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTest>
@@ -123,10 +125,17 @@ bool X11Session::startWindowManager()
     m_windowManager.setStandardOutputFile(QProcess::nullDevice());
     m_windowManager.setStandardErrorFile(QProcess::nullDevice());
     QStringList arguments;
-    if (m_windowManagerName == u"openbox")
+    if (m_windowManagerName == u"openbox") {
         arguments = {u"--sm-disable"_qs};
-    else if (m_windowManagerName == u"fluxbox")
+    } else if (m_windowManagerName == u"fluxbox") {
         arguments = {u"-no-slit"_qs, u"-no-toolbar"_qs};
+        // Its style would set a wallpaper through fbsetbg, which pops up a message window when it
+        // finds no wallpaper tool.
+        QDir(m_home.path()).mkpath(u".fluxbox"_qs);
+        QFile overlay(m_home.filePath(u".fluxbox/overlay"_qs));
+        if (overlay.open(QIODevice::WriteOnly))
+            overlay.write("background: none\n");
+    }
     else if (m_windowManagerName == u"xfwm4")
         arguments = {u"--compositor=off"_qs, u"--sm-client-disable"_qs};
     m_windowManager.start(m_windowManagerName, arguments);
