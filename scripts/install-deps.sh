@@ -32,6 +32,7 @@ packages=(
   # real-window and desktop tests
   xvfb
   openbox
+  fluxbox
   xdotool
   x11-utils
   x11-xserver-utils

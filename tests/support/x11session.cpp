@@ -459,6 +459,11 @@ std::optional<int> prepare(int argc, char *argv[])
         std::printf("SKIP: Xvfb is not installed; real-window tests need it\n");
         return 77;
     }
+    const QString windowManager = qEnvironmentVariable("QUAYROW_TEST_WM", u"openbox"_qs);
+    if (windowManager != u"none" && QStandardPaths::findExecutable(windowManager).isEmpty()) {
+        std::printf("SKIP: the window manager %s is not installed\n", qPrintable(windowManager));
+        return 77;
+    }
     // Lives until the process ends, after the application object.
     static X11Session session;
     if (!session.start()) {

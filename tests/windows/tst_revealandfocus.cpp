@@ -148,9 +148,10 @@ void TestRevealAndFocus::oneSettingsWindowPerPanel()
     const auto firstID = xcb_window_t(first->winId());
     QVERIFY(session().waitUntilManaged(firstID));
     QTRY_COMPARE(session().activeWindow(), firstID);
-    // Centred on the panel's screen, at the view's size.
+    // Centred on the panel's screen, at the view's size (a window manager may shift the content
+    // by its decoration's border).
     QCOMPARE(first->size(), QSize(320, 240));
-    QVERIFY(qAbs(first->geometry().center().x() - 800) <= 1);
+    QVERIFY(qAbs(first->geometry().center().x() - 800) <= 8);
 
     session().activate(other);
     QTRY_COMPARE(session().activeWindow(), other);
