@@ -1,23 +1,14 @@
-#include "windows/panelscreens.h"
 #include "windows/x11desktop.h"
 
 #include "x11session.h"
 
 #include <QApplication>
-#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWidget>
 #include <QWindow>
 
-#include <unistd.h>
-
 Q_DECLARE_METATYPE(WindowStates)
-
-char *toString(const Rect &rect)
-{
-    return QTest::toString(u"Rect(%1, %2, %3 x %4)"_qs.arg(rect.x).arg(rect.y).arg(rect.width).arg(rect.height));
-}
 
 namespace {
 
@@ -80,12 +71,7 @@ private Q_SLOTS:
     void initTestCase();
     void statesBeforeMapAndByRequest_data();
     void statesBeforeMapAndByRequest();
-    void statesSurviveHideAndShow();
-    void identityIsExact();
-    void compositorIsSeenComingAndGoing();
-    void pressedButtonsDuringAHold();
     void focusGoesBackToThePreviousWindow();
-    void dockStrutsShrinkOnlyTheirMonitor();
 };
 
 void TestX11Desktop::initTestCase()
@@ -140,67 +126,6 @@ void TestX11Desktop::statesBeforeMapAndByRequest()
     QTRY_COMPARE(session().cardinal(idOf(window), "_NET_WM_DESKTOP"), changedDesktop);
 }
 
-void TestX11Desktop::statesSurviveHideAndShow()
-{
-    StatefulWindow window(WindowStates{WindowLevel::floating, true, true});
-    window.show();
-    QVERIFY(isManaged(window));
-    for (int round = 0; round < 2; ++round) {
-        window.hide();
-        QTRY_VERIFY(!session().clientList().contains(idOf(window)));
-        window.show();
-        QVERIFY(isManaged(window));
-        QTRY_COMPARE(stateNames(idOf(window)),
-                     (QList<QByteArray>{"ABOVE", "SKIP_TASKBAR"}));
-        QCOMPARE(session().cardinal(idOf(window), "_NET_WM_DESKTOP"), 0xFFFFFFFFu);
-    }
-}
-
-void TestX11Desktop::identityIsExact()
-{
-    QGuiApplication::setApplicationDisplayName(u"Quayrow 2"_qs);
-    StatefulWindow window(WindowStates{});
-    window.setWindowTitle(u"Work — tools"_qs);
-    window.show();
-    QVERIFY(isManaged(window));
-    // Qt appends the display name to the title it writes; the program's titles are exact.
-    QCOMPARE(session().property(idOf(window), "_NET_WM_NAME"), QByteArray("Work — tools — Quayrow 2"));
-    X11Desktop::instance().writeIdentity(window.windowHandle(), u"Work — tools"_qs);
-    QTRY_COMPARE(session().property(idOf(window), "_NET_WM_NAME"), u"Work — tools"_qs.toUtf8());
-    QCOMPARE(session().property(idOf(window), "WM_CLASS"), QByteArray("quayrow2\0Quayrow2\0", 18));
-    QCOMPARE(session().cardinal(idOf(window), "_NET_WM_PID"), quint32(::getpid()));
-    QGuiApplication::setApplicationDisplayName(QString());
-}
-
-void TestX11Desktop::compositorIsSeenComingAndGoing()
-{
-    X11Desktop &desktop = X11Desktop::instance();
-    QVERIFY(!desktop.isCompositing());
-    QSignalSpy changes(&desktop, &X11Desktop::compositingChanged);
-    QVERIFY(session().startCompositor());
-    QTRY_COMPARE(changes.size(), 1);
-    QCOMPARE(changes.at(0).at(0).toBool(), true);
-    QVERIFY(desktop.isCompositing());
-    QVERIFY(session().stopCompositor());
-    QTRY_COMPARE(changes.size(), 2);
-    QCOMPARE(changes.at(1).at(0).toBool(), false);
-    QVERIFY(!desktop.isCompositing());
-}
-
-void TestX11Desktop::pressedButtonsDuringAHold()
-{
-    X11Desktop &desktop = X11Desktop::instance();
-    QVERIFY(session().movePointer(QPoint(700, 500)));
-    QCOMPARE(desktop.pressedButtons(), Qt::NoButton);
-    QVERIFY(session().pressButton(1));
-    QCOMPARE(desktop.pressedButtons(), Qt::LeftButton);
-    QVERIFY(session().pressButton(3));
-    QCOMPARE(desktop.pressedButtons(), Qt::LeftButton | Qt::RightButton);
-    QVERIFY(session().releaseButton(3));
-    QVERIFY(session().releaseButton(1));
-    QCOMPARE(desktop.pressedButtons(), Qt::NoButton);
-}
-
 void TestX11Desktop::focusGoesBackToThePreviousWindow()
 {
     X11Desktop &desktop = X11Desktop::instance();
@@ -240,30 +165,6 @@ void TestX11Desktop::focusGoesBackToThePreviousWindow()
     QCOMPARE(session().activeWindow(), third);
     session().destroyWindow(third);
     session().destroyWindow(other);
-}
-
-void TestX11Desktop::dockStrutsShrinkOnlyTheirMonitor()
-{
-    QSignalSpy screensAdded(qApp, &QGuiApplication::screenAdded);
-    QVERIFY(session().setMonitor(u"LEFT"_qs, QRect(0, 0, 800, 900), true));
-    QVERIFY(session().setMonitor(u"RIGHT"_qs, QRect(800, 0, 800, 900)));
-    QTRY_COMPARE(QGuiApplication::screens().size(), 2);
-    QScreen *left = QGuiApplication::screenAt(QPoint(10, 10));
-    QScreen *right = QGuiApplication::screenAt(QPoint(810, 10));
-    QVERIFY(left && right && left != right);
-    const Rect rightBefore = PanelScreens::visibleFrame(right);
-
-    QSignalSpy workArea(&X11Desktop::instance(), &X11Desktop::workAreaChanged);
-    const xcb_window_t dock = session().createBottomDock(QRect(0, 860, 800, 40));
-    QTRY_VERIFY(workArea.size() >= 1);
-    QCOMPARE(PanelScreens::visibleFrame(left), PanelScreens::toYUp(QRectF(0, 0, 800, 860)));
-    QCOMPARE(PanelScreens::visibleFrame(right), rightBefore);
-    QCOMPARE(PanelScreens::visibleFrame(right), PanelScreens::toYUp(QRectF(800, 0, 800, 900)));
-
-    session().destroyWindow(dock);
-    QTRY_COMPARE(PanelScreens::visibleFrame(left), PanelScreens::toYUp(QRectF(0, 0, 800, 900)));
-    QVERIFY(session().deleteMonitor(u"RIGHT"_qs));
-    QTRY_COMPARE(QGuiApplication::screens().size(), 1);
 }
 
 QUAYROW_X11_TEST_MAIN(TestX11Desktop)
