@@ -257,7 +257,9 @@ void X11Desktop::deactivate()
 {
     if (!d->qt)
         return;
-    const xcb_window_t previous = std::exchange(d->previousActiveWindow, XCB_WINDOW_NONE);
+    // Kept after use: when the program takes focus again before the server reports the hand-back
+    // (one popover replacing another), the window to return to is still this one.
+    const xcb_window_t previous = d->previousActiveWindow;
     const xcb_window_t active = d->readActiveWindow();
     scheduleRead();
     if (previous == XCB_WINDOW_NONE || (active != XCB_WINDOW_NONE && !isOwnWindow(active)))

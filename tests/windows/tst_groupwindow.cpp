@@ -134,6 +134,9 @@ void TestGroupWindow::takesFocusAndGivesItBack()
     fixture.store->expandGroup(groupID(fixture, 0));
     QVERIFY(fixture.manager.groupWindow());
     QTRY_COMPARE(session().activeWindow(), popoverID(fixture));
+    // Another group's popover replaces it (focus passes back and forth in between).
+    fixture.store->expandGroup(groupID(fixture, 1));
+    QTRY_COMPARE(session().activeWindow(), popoverID(fixture));
     fixture.store->collapseGroup();
     QVERIFY(!fixture.manager.groupWindow());
     QTRY_COMPARE(session().activeWindow(), other);

@@ -90,7 +90,10 @@ void TestPanelScreenChanges::unsavedFreePanelStaysWhileVisible()
 void TestPanelScreenChanges::newPanelsCascadeOnTheirMonitor()
 {
     WindowFixture fixture({panelNamed(u"Snapped"_qs, 3, snappedTo(PanelEdge::Top))});
-    const std::optional<QString> right = PanelScreens::panelScreenID(screenAt(810));
+    // "New Panel" opens on the screen under the pointer.
+    QVERIFY(session().movePointer(QPoint(1300, 500)));
+    QTRY_COMPARE(PanelScreens::screenContainingCursor(), screenAt(810));
+    const std::optional<QString> right = PanelScreens::panelScreenID(PanelScreens::screenContainingCursor());
     fixture.store->addPanel(std::nullopt, right);
     fixture.store->addPanel(std::nullopt, right);
     QVERIFY(fixture.allManaged());
