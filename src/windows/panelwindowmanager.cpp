@@ -228,26 +228,36 @@ void PanelWindowManager::setShowsInTaskbar(bool shows)
 
 void PanelWindowManager::syncWindowSizes()
 {
-    if (m_isSizeSyncScheduled)
+    postOnce(m_isSizeSyncScheduled, &PanelWindowManager::refitWindows);
+}
+
+void PanelWindowManager::refitWindows()
+{
+    if (!m_store)
         return;
-    m_isSizeSyncScheduled = true;
+    const PanelScreens::AttachedScreens screens = PanelScreens::attachedScreens();
+    const int revision = m_store->runningAppsRevision();
+    for (const Panel &panel : m_store->panels()) {
+        PanelWindow *window = m_windows.value(panel.id());
+        if (!window)
+            continue;
+        if (window->needsView(panel, revision))
+            window->setPanelView(m_views->makePanelView(panel, *m_store), panel, revision);
+        if (isUsable(window->fittingSize()))
+            refitAndPlace(window, panel.placement(), screens, window->isMovableByBackground());
+    }
+}
+
+void PanelWindowManager::postOnce(bool &scheduled, void (PanelWindowManager::*work)())
+{
+    if (scheduled)
+        return;
+    scheduled = true;
     QMetaObject::invokeMethod(
         this,
-        [this] {
-            m_isSizeSyncScheduled = false;
-            if (!m_store)
-                return;
-            const PanelScreens::AttachedScreens screens = PanelScreens::attachedScreens();
-            const int revision = m_store->runningAppsRevision();
-            for (const Panel &panel : m_store->panels()) {
-                PanelWindow *window = m_windows.value(panel.id());
-                if (!window)
-                    continue;
-                if (window->needsView(panel, revision))
-                    window->setPanelView(m_views->makePanelView(panel, *m_store), panel, revision);
-                if (isUsable(window->fittingSize()))
-                    refitAndPlace(window, panel.placement(), screens, window->isMovableByBackground());
-            }
+        [this, &scheduled, work] {
+            scheduled = false;
+            (this->*work)();
         },
         Qt::QueuedConnection);
 }
@@ -274,16 +284,7 @@ void PanelWindowManager::watchScreens()
 
 void PanelWindowManager::scheduleScreenParametersChange()
 {
-    if (m_isScreenChangeScheduled)
-        return;
-    m_isScreenChangeScheduled = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            m_isScreenChangeScheduled = false;
-            screenParametersDidChange();
-        },
-        Qt::QueuedConnection);
+    postOnce(m_isScreenChangeScheduled, &PanelWindowManager::screenParametersDidChange);
 }
 
 void PanelWindowManager::screenParametersDidChange()

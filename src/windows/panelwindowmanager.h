@@ -101,6 +101,9 @@ private:
     void applyFrame(HostWindow *window, const Rect &frame);
     void applyWindowLevel(PanelWindow *window, const QUuid &panelID);
     void applyWorkspaceBehavior(HostWindow *window, int behavior);
+    void refitWindows();
+    // Runs `work` on the next turn of the event loop, once however often it is asked before then.
+    void postOnce(bool &scheduled, void (PanelWindowManager::*work)());
     void watchScreens();
     void scheduleScreenParametersChange();
     void windowDidMove(PanelWindow *window);

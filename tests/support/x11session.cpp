@@ -384,14 +384,19 @@ QImage X11Session::grab(const QRect &area) const
     return view.copy();
 }
 
-xcb_window_t X11Session::createWindow(const QRect &geometry, const QString &title)
+xcb_window_t X11Session::createUnmapped(const QRect &geometry, quint32 colour)
 {
     const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data;
     const xcb_window_t window = xcb_generate_id(m_connection);
-    const uint32_t values[] = {0xffffff};
     xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, window, screen->root, int16_t(geometry.x()),
                       int16_t(geometry.y()), uint16_t(geometry.width()), uint16_t(geometry.height()), 0,
-                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL, values);
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL, &colour);
+    return window;
+}
+
+xcb_window_t X11Session::createWindow(const QRect &geometry, const QString &title)
+{
+    const xcb_window_t window = createUnmapped(geometry, 0xffffff);
     const QByteArray name = title.toUtf8();
     xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, atom("_NET_WM_NAME"), atom("UTF8_STRING"), 8,
                         uint32_t(name.size()), name.constData());
@@ -405,15 +410,11 @@ xcb_window_t X11Session::createWindow(const QRect &geometry, const QString &titl
 
 xcb_window_t X11Session::createBottomDock(const QRect &geometry)
 {
-    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data;
-    const xcb_window_t window = xcb_generate_id(m_connection);
-    const uint32_t values[] = {0x202020};
-    xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, window, screen->root, int16_t(geometry.x()),
-                      int16_t(geometry.y()), uint16_t(geometry.width()), uint16_t(geometry.height()), 0,
-                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL, values);
+    const xcb_window_t window = createUnmapped(geometry, 0x202020);
     const xcb_atom_t dock = atom("_NET_WM_WINDOW_TYPE_DOCK");
     xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, atom("_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32,
                         1, &dock);
+    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data;
     const uint32_t bottom = uint32_t(screen->height_in_pixels - geometry.top());
     const uint32_t strut[12] = {0, 0, 0, bottom, 0, 0, 0, 0, 0, 0, uint32_t(geometry.left()), uint32_t(geometry.right())};
     xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, atom("_NET_WM_STRUT_PARTIAL"), XCB_ATOM_CARDINAL,

@@ -89,6 +89,7 @@ public:
     bool waitUntilManaged(xcb_window_t window) const;
 
 private:
+    xcb_window_t createUnmapped(const QRect &geometry, quint32 colour);
     bool startWindowManager();
     bool waitForWindowManager();
 

@@ -1,6 +1,5 @@
 #include "windowfixture.h"
 
-#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QSignalSpy>
 
@@ -10,26 +9,6 @@ X11Session &session()
 {
     return X11Session::current();
 }
-
-// Counts the timer events delivered to any object of the program.
-class TimerEventCounter : public QObject
-{
-public:
-    TimerEventCounter() { qApp->installEventFilter(this); }
-    ~TimerEventCounter() override { qApp->removeEventFilter(this); }
-    int count = 0;
-    QStringList receivers;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Timer) {
-            ++count;
-            receivers.append(QString::fromLatin1(watched->metaObject()->className()));
-        }
-        return false;
-    }
-};
 
 // Presses on `from`, moves the pointer in `steps` steps to `to` while holding the button for
 // about a second, and stays pressed (the caller releases).

@@ -114,22 +114,17 @@ void TestRevealAndFocus::allDesktopsFollowThePanelAlsoAfterHideAndShow()
     QTRY_COMPARE(session().cardinal(id, "_NET_WM_DESKTOP"), 0xFFFFFFFFu);
     QVERIFY(session().hasState(id, "_NET_WM_STATE_SKIP_TASKBAR"));
 
-    fixture.store->setShowsOnAllSpaces(false, fixture.id(0));
-    QTRY_COMPARE(session().cardinal(id, "_NET_WM_DESKTOP"), 0u);
-    fixture.window(0)->hide();
-    QTRY_VERIFY(!session().clientList().contains(id));
-    fixture.window(0)->show();
-    QVERIFY(session().waitUntilManaged(id));
-    QTRY_COMPARE(session().cardinal(id, "_NET_WM_DESKTOP"), 0u);
-
-    fixture.store->setShowsOnAllSpaces(true, fixture.id(0));
-    QTRY_COMPARE(session().cardinal(id, "_NET_WM_DESKTOP"), 0xFFFFFFFFu);
-    fixture.window(0)->hide();
-    QTRY_VERIFY(!session().clientList().contains(id));
-    fixture.window(0)->show();
-    QVERIFY(session().waitUntilManaged(id));
-    QTRY_COMPARE(session().cardinal(id, "_NET_WM_DESKTOP"), 0xFFFFFFFFu);
-    QVERIFY(session().hasState(id, "_NET_WM_STATE_SKIP_TASKBAR"));
+    for (const bool everywhere : {false, true}) {
+        const quint32 desktop = everywhere ? 0xFFFFFFFF : 0;
+        fixture.store->setShowsOnAllSpaces(everywhere, fixture.id(0));
+        QTRY_COMPARE(session().cardinal(id, "_NET_WM_DESKTOP"), desktop);
+        fixture.window(0)->hide();
+        QTRY_VERIFY(!session().clientList().contains(id));
+        fixture.window(0)->show();
+        QVERIFY(session().waitUntilManaged(id));
+        QTRY_COMPARE(session().cardinal(id, "_NET_WM_DESKTOP"), desktop);
+        QVERIFY(session().hasState(id, "_NET_WM_STATE_SKIP_TASKBAR"));
+    }
 
     fixture.manager.setShowsInTaskbar(true);
     QTRY_VERIFY(!session().hasState(id, "_NET_WM_STATE_SKIP_TASKBAR"));

@@ -13,6 +13,7 @@
 #include "windows/panelwindowmanager.h"
 #include "windows/placeholderviews.h"
 
+#include <QCoreApplication>
 #include <QTest>
 
 inline Panel panelNamed(const QString &name, int itemCount, const PanelPlacement &placement,
@@ -93,11 +94,26 @@ struct WindowFixture
     PanelWindowManager manager;
 };
 
-// The y-down pixel rectangle a y-up store frame lands on.
-inline QRect onScreen(const Rect &frame)
+// Counts the timer events delivered to any object of the program while it exists.
+class TimerEventCounter : public QObject
 {
-    return PanelScreens::toQt(frame).toRect();
-}
+public:
+    TimerEventCounter() { QCoreApplication::instance()->installEventFilter(this); }
+    ~TimerEventCounter() override { QCoreApplication::instance()->removeEventFilter(this); }
+
+    int count = 0;
+    QStringList receivers;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Timer) {
+            ++count;
+            receivers.append(QString::fromLatin1(watched->metaObject()->className()));
+        }
+        return false;
+    }
+};
 
 inline char *toString(const Rect &rect)
 {
