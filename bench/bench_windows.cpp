@@ -25,21 +25,6 @@ Figures figures(QList<double> samples)
     return {samples.at(samples.size() / 2), samples.at(qsizetype(double(samples.size()) * 0.95))};
 }
 
-QList<Panel> panels(int count, int items)
-{
-    const PanelPlacement placements[] = {snappedTo(PanelEdge::Bottom), snappedTo(PanelEdge::Top, PanelAlignment::Start),
-                                         snappedTo(PanelEdge::Left), snappedTo(PanelEdge::Right, PanelAlignment::End),
-                                         freeAt(PanelFreePosition(0.4, 0.6))};
-    QList<Panel> made;
-    for (int i = 0; i < count; ++i) {
-        Panel panel = panelNamed(QStringLiteral("Panel %1").arg(i + 1), items, placements[i % 5]);
-        panel.iconSize = PanelIconSize::Small;
-        panel.iconSpacing = PanelIconSpacing::ExtraCompact;
-        made.append(panel);
-    }
-    return made;
-}
-
 // Store command to frame on the server: the command, the event loop turns a real application
 // runs, and reads of the window's geometry from the server until it is the new one.
 Figures commandToServerFrame(WindowFixture &fixture, int runs)
@@ -88,7 +73,7 @@ int main(int argc, char *argv[])
     out.setRealNumberNotation(QTextStream::FixedNotation);
 
     {
-        WindowFixture fixture(panels(5, 100));
+        WindowFixture fixture(crowdedPanels(5, 100));
         if (!fixture.allManaged())
             return 1;
         commandToServerFrame(fixture, 20);
@@ -97,7 +82,7 @@ int main(int argc, char *argv[])
             << " ms, p95 " << frame.p95 << " ms (target: median < 4 ms)\n";
     }
     {
-        WindowFixture fixture(panels(20, 20));
+        WindowFixture fixture(crowdedPanels(20, 20));
         if (!fixture.allManaged())
             return 1;
         unchangedSync(fixture, 50);

@@ -62,14 +62,9 @@ Rect HostWindow::frame() const
 Rect HostWindow::frameOnServer() const
 {
     const std::optional<QRect> native = X11Desktop::instance().geometryOnServer(windowHandle());
-    const QScreen *screen = this->screen();
-    if (!native || !screen)
+    if (!native)
         return frame();
-    // Qt keeps a screen's top left in native pixels and scales the rest by the pixel ratio.
-    const double ratio = screen->devicePixelRatio();
-    const QPointF origin = screen->geometry().topLeft();
-    const QRectF logical(origin + (QPointF(native->topLeft()) - origin) / ratio, QSizeF(native->size()) / ratio);
-    return PanelScreens::toYUp(logical);
+    return PanelScreens::toYUp(PanelScreens::fromNative(QRectF(*native), screen()));
 }
 
 void HostWindow::setFrame(const Rect &frame)
@@ -78,8 +73,26 @@ void HostWindow::setFrame(const Rect &frame)
     // X windows cannot be empty.
     const QRect target(qRound(exact.x()), qRound(exact.y()), std::max(1, qRound(exact.width())),
                        std::max(1, qRound(exact.height())));
-    if (target != geometry())
-        setGeometry(target);
+    QWindow *handle = windowHandle();
+    const bool widgetThere = target == geometry();
+    if (!handle || !isVisible()) {
+        if (!widgetThere)
+            setGeometry(target);
+        return;
+    }
+    // Qt keeps two records of where the window is, the widget's and the native window's, and a
+    // late report of an earlier frame can move one without the other. Qt sends a request only
+    // when the record it checks differs from the target, so both are consulted here.
+    const bool nativeThere = target == handle->geometry();
+    if (widgetThere && nativeThere)
+        return;
+    if (widgetThere) {
+        handle->setGeometry(target);
+        return;
+    }
+    setGeometry(target);
+    if (nativeThere)
+        X11Desktop::instance().requestGeometry(handle, PanelScreens::toNative(target, screen()));
 }
 
 void HostWindow::setFrameOrigin(double x, double y)

@@ -33,17 +33,12 @@ double primaryBottomEdge()
     return geometry.y() + geometry.height();
 }
 
-// The screen's area less the struts of the docks that overlap it. Qt keeps a screen's top left
-// in native pixels and divides only its size by the pixel ratio.
+// The screen's area less the struts of the docks that overlap it.
 QRect geometryWithoutStruts(const QScreen *screen, const X11Desktop &desktop)
 {
-    const QRect logical = screen->geometry();
-    const double ratio = screen->devicePixelRatio();
-    const QRect native(logical.topLeft(), logical.size() * ratio);
+    const QRect native = PanelScreens::toNative(screen->geometry(), screen);
     const QRect area = WorkArea::available(native, desktop.rootSize(), desktop.struts());
-    const QPoint offset = area.topLeft() - native.topLeft();
-    return QRect(logical.topLeft() + QPoint(qRound(offset.x() / ratio), qRound(offset.y() / ratio)),
-                 area.size() / ratio);
+    return PanelScreens::fromNative(QRectF(area), screen).toRect();
 }
 
 // With one screen Qt's available geometry is the window manager's work area, which also knows
@@ -138,6 +133,21 @@ QScreen *screenContainingCursor()
             return screen;
     }
     return QGuiApplication::primaryScreen();
+}
+
+QRectF fromNative(const QRectF &native, const QScreen *screen)
+{
+    const double ratio = screen ? screen->devicePixelRatio() : 1;
+    const QPointF origin = screen ? QPointF(screen->geometry().topLeft()) : QPointF();
+    return QRectF(origin + (native.topLeft() - origin) / ratio, native.size() / ratio);
+}
+
+QRect toNative(const QRect &logical, const QScreen *screen)
+{
+    const double ratio = screen ? screen->devicePixelRatio() : 1;
+    const QPointF origin = screen ? QPointF(screen->geometry().topLeft()) : QPointF();
+    const QPointF topLeft = origin + (QPointF(logical.topLeft()) - origin) * ratio;
+    return QRect(topLeft.toPoint(), (QSizeF(logical.size()) * ratio).toSize());
 }
 
 Rect toYUp(const QRectF &qtRect)

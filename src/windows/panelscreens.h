@@ -68,6 +68,11 @@ QScreen *forPanel(const std::optional<QString> &screenID);
 // The screen whose geometry contains the pointer, else the primary screen (null without screens).
 QScreen *screenContainingCursor();
 
+// Between the X server's pixels and Qt's device-independent ones on a screen: Qt keeps a
+// screen's top left in native pixels and scales the rest by the screen's pixel ratio.
+QRectF fromNative(const QRectF &native, const QScreen *screen);
+QRect toNative(const QRect &logical, const QScreen *screen);
+
 // The y-up global rectangle of a Qt global rectangle, and back.
 Rect toYUp(const QRectF &qtRect);
 QRectF toQt(const Rect &yUpRect);

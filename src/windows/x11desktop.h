@@ -76,6 +76,8 @@ public:
     // class every window of the program carries (WM_CLASS "quayrow2", "Quayrow2") and
     // _NET_WM_PID. Call after the native window exists and after each title change.
     void writeIdentity(QWindow *window, const QString &title) const;
+    // Asks for the window's area (root pixels) directly, for when Qt believes it is there already.
+    void requestGeometry(QWindow *window, const QRect &native) const;
 
 Q_SIGNALS:
     void compositingChanged(bool isCompositing);

@@ -87,3 +87,15 @@ void X11Desktop::writeIdentity(QWindow *window, const QString &title) const
     xcb_ewmh_set_wm_pid(&d->qtEwmh, id, uint32_t(::getpid()));
     xcb_flush(d->qt);
 }
+
+void X11Desktop::requestGeometry(QWindow *window, const QRect &native) const
+{
+    if (!d->qt || !window)
+        return;
+    const uint32_t values[] = {uint32_t(native.x()), uint32_t(native.y()), uint32_t(native.width()),
+                               uint32_t(native.height())};
+    xcb_configure_window(d->qt, xcb_window_t(window->winId()),
+                         XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,
+                         values);
+    xcb_flush(d->qt);
+}

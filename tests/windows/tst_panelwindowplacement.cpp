@@ -4,6 +4,7 @@
 #include "windows/settingswindow.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QScreen>
 #include <QSignalSpy>
 
@@ -35,6 +36,7 @@ private Q_SLOTS:
     void snappedFrames();
     void freeFrames_data();
     void freeFrames();
+    void quickSuccessionOfFramesEndsWhereTheLastOneSays();
     void newFreePanelsCascade();
     void panelMadeFreeKeepsItsPlaceUntilDragged();
     void synchronisationReplacesOnlyChangedViews();
@@ -127,6 +129,31 @@ void TestPanelWindowPlacement::freeFrames()
     QFETCH(QRect, expected);
     m_fixture->store->setPlacement(freeAt(position), m_fixture->id(0));
     QTRY_COMPARE(session().frame(m_fixture->xid(0)), expected);
+}
+
+void TestPanelWindowPlacement::quickSuccessionOfFramesEndsWhereTheLastOneSays()
+{
+    // A late report of an earlier frame can update one of Qt's two records of where a window is
+    // (the native window's) but not the other; asked for that frame again, Qt then sent nothing.
+    // The bottom panel, wider than the screen, ends at the screen's width; small icons: 48 high.
+    WindowFixture fixture(crowdedPanels(5, 100));
+    QVERIFY(fixture.allManaged());
+    const int across = 48;
+    xcb_connection_t *qt = qApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+    for (int run = 0; run < 400; ++run) {
+        const int inset = run % 2 ? 0 : 10;
+        fixture.store->setPlacementEdgeInset(inset, fixture.id(0));
+        const QRect wanted(0, visibleArea.height() - across - inset, visibleArea.width(), across);
+        QCOMPARE(fixture.window(0)->geometry(), wanted);
+        // As fast as the server answers: each frame is asked for as soon as the last one is there.
+        const QDeadlineTimer deadline(2000);
+        while (session().frame(fixture.xid(0)) != wanted || fixture.window(0)->geometry() != wanted) {
+            QVERIFY2(!deadline.hasExpired(), qPrintable(u"run %1"_qs.arg(run)));
+            QCoreApplication::processEvents();
+            // What the event loop does whenever it is about to wait.
+            xcb_flush(qt);
+        }
+    }
 }
 
 void TestPanelWindowPlacement::newFreePanelsCascade()

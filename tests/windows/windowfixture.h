@@ -36,6 +36,22 @@ inline PanelPlacement freeAt(std::optional<PanelFreePosition> position, std::opt
     return PanelPlacement{.mode = PanelPlacementMode::Free, .freePosition = position, .screenID = screenID};
 }
 
+// `count` panels of `items` small, tightly spaced icons, on the four edges and free in turn.
+inline QList<Panel> crowdedPanels(int count, int items)
+{
+    const PanelPlacement placements[] = {snappedTo(PanelEdge::Bottom), snappedTo(PanelEdge::Top, PanelAlignment::Start),
+                                         snappedTo(PanelEdge::Left), snappedTo(PanelEdge::Right, PanelAlignment::End),
+                                         freeAt(PanelFreePosition(0.4, 0.6))};
+    QList<Panel> made;
+    for (int i = 0; i < count; ++i) {
+        Panel panel = panelNamed(u"Panel %1"_qs.arg(i + 1), items, placements[i % 5]);
+        panel.iconSize = PanelIconSize::Small;
+        panel.iconSpacing = PanelIconSpacing::ExtraCompact;
+        made.append(panel);
+    }
+    return made;
+}
+
 // The store's observers as the application sets them up: every change reaches the manager.
 inline void connectStoreToWindows(AppStore &store, PanelWindowManager &manager)
 {
