@@ -9,7 +9,6 @@
 #include <QTextStream>
 
 #include <algorithm>
-#include <functional>
 
 namespace {
 
@@ -29,21 +28,16 @@ Figures figures(QList<double> samples)
 // runs, and reads of the window's geometry from the server until it is the new one.
 Figures commandToServerFrame(WindowFixture &fixture, int runs)
 {
-    X11Session &session = X11Session::current();
     QList<double> samples;
     QElapsedTimer timer;
-    xcb_connection_t *qtConnection = qApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
     for (int run = 0; run < runs; ++run) {
         const double inset = run % 2 ? 0 : 10;
         timer.start();
         fixture.store->setPlacementEdgeInset(inset, fixture.id(0));
         const QRect wanted = fixture.window(0)->geometry();
         // Until the server has it and Qt agrees: a user does not act faster than that.
-        while (session.frame(fixture.xid(0)) != wanted || fixture.window(0)->geometry() != wanted) {
-            QCoreApplication::processEvents();
-            // What the event loop does whenever it is about to wait.
-            xcb_flush(qtConnection);
-        }
+        if (!fixture.reachesServer(0, wanted))
+            qFatal("the frame did not reach the server");
         samples.append(double(timer.nsecsElapsed()) / 1e6);
     }
     return figures(samples);

@@ -14,6 +14,8 @@
 #include "windows/placeholderviews.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QGuiApplication>
 #include <QTest>
 
 inline Panel panelNamed(const QString &name, int itemCount, const PanelPlacement &placement,
@@ -103,6 +105,22 @@ struct WindowFixture
             }
             return true;
         });
+    }
+
+    // Turns the event loop as fast as it goes until the server has the window at `wanted` and Qt
+    // agrees; false after `milliseconds`.
+    bool reachesServer(qsizetype index, const QRect &wanted, int milliseconds = 2000) const
+    {
+        xcb_connection_t *qt = qApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+        const QDeadlineTimer deadline(milliseconds);
+        while (X11Session::current().frame(xid(index)) != wanted || window(index)->geometry() != wanted) {
+            if (deadline.hasExpired())
+                return false;
+            QCoreApplication::processEvents();
+            // What the event loop does whenever it is about to wait.
+            xcb_flush(qt);
+        }
+        return true;
     }
 
     InMemoryServices services;
