@@ -12,6 +12,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <signal.h>
+#include <sys/prctl.h>
+
 namespace {
 
 struct FreeDeleter
@@ -44,6 +47,13 @@ QProcessEnvironment environmentFor(const QString &display)
     return environment;
 }
 
+// The helper ends with the test process, also when a timeout kills the test before it can stop
+// its helpers: a server left behind would hold its display until the machine restarts.
+void endWithTest(QProcess &process)
+{
+    process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+}
+
 void stopProcess(QProcess &process)
 {
     if (process.state() == QProcess::NotRunning)
@@ -61,6 +71,8 @@ X11Session::X11Session(QSize size)
     : m_size(size)
 {
     theSession = this;
+    for (QProcess *process : {&m_server, &m_windowManager, &m_compositor})
+        endWithTest(*process);
 }
 
 X11Session::~X11Session()
