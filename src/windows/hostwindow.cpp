@@ -81,18 +81,15 @@ void HostWindow::setFrame(const Rect &frame)
         return;
     }
     // Qt keeps two records of where the window is, the widget's and the native window's, and a
-    // late report of an earlier frame can move one without the other. Qt sends a request only
-    // when the record it checks differs from the target, so both are consulted here.
-    const bool nativeThere = target == handle->geometry();
-    if (widgetThere && nativeThere)
+    // late report of an earlier frame can move one without the other. Qt then asks for nothing
+    // (its record already agrees) or for a wrong frame (a move alone keeps the native record's
+    // size). The widget's record is set here and the whole frame asked for directly; the last
+    // request wins.
+    if (widgetThere && target == handle->geometry())
         return;
-    if (widgetThere) {
-        handle->setGeometry(target);
-        return;
-    }
-    setGeometry(target);
-    if (nativeThere)
-        X11Desktop::instance().requestGeometry(handle, PanelScreens::toNative(target, screen()));
+    if (!widgetThere)
+        setGeometry(target);
+    X11Desktop::instance().requestGeometry(handle, PanelScreens::toNative(target, screen()));
 }
 
 void HostWindow::setFrameOrigin(double x, double y)
