@@ -1,5 +1,6 @@
 #include "itemtiles.h"
 
+#include "draggedpanelitem.h"
 #include "panelmenus.h"
 #include "tilepictures.h"
 
@@ -27,8 +28,14 @@ LinkTile::LinkTile(const ItemLink &link, const Panel &panel, AppStore &store, QW
     , m_panelID(panel.id())
     , m_store(store)
 {
+    setDragAction(Qt::MoveAction);
     AppStore *target = &store;
     connect(this, &QAbstractButton::clicked, this, [this, target, link] { target->launch(link, clickTimestamp()); });
+}
+
+QMimeData *LinkTile::dragData() const
+{
+    return DraggedPanelItem{.id = m_link.id, .kind = DraggedPanelItem::Kind::Link}.toMimeData();
 }
 
 void LinkTile::contextMenuEvent(QContextMenuEvent *event)

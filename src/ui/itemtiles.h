@@ -10,7 +10,8 @@
 class AppStore;
 class Panel;
 
-// The tile of a link: pressing it opens the link; its menu changes the icon and removes it.
+// The tile of a link: pressing it opens the link; dragging it carries the link to another place
+// in the panel or into a group; its menu changes the icon and removes it.
 class LinkTile : public ItemIconView
 {
     Q_OBJECT
@@ -19,6 +20,7 @@ public:
     LinkTile(const ItemLink &link, const Panel &panel, AppStore &store, QWidget *parent = nullptr);
 
     const ItemLink &link() const { return m_link; }
+    QMimeData *dragData() const override;
 
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
