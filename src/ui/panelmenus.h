@@ -35,6 +35,11 @@ void addRunningApplicationEntries(QMenu &menu, const QUrl &location, const QUuid
 // A group tile's menu: the custom icon entries, "Open", "Rename" and "Remove".
 void addGroupEntries(QMenu &menu, const ItemGroup &group, const QUuid &panelID, AppStore &store);
 
+// A member of a group's popover: the custom icon entries, then "Remove", which takes it out of
+// the group without asking.
+void addGroupMemberEntries(QMenu &menu, const ItemLink &link, const QUuid &groupID, const QUuid &panelID,
+                           AppStore &store);
+
 // Asks for files and folders and appends them to the panel's active tab.
 void addItems(AppStore &store, const QUuid &panelID);
 
