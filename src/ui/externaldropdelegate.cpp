@@ -48,13 +48,15 @@ void FileDropDelegate::dropExited()
 bool FileDropDelegate::perform(QPointF at, const QHash<QUuid, QRectF> &frames, const QMimeData *data,
                                Qt::DropActions possible)
 {
+    // The target first: clearing the view's target may lay its row out again, which renews `frames`.
+    const ExternalDropTarget dropTarget = target(at, frames);
     m_setTarget(std::nullopt);
     const QList<QUrl> files = loadFileURLs(data);
     if (files.isEmpty() || fileDropAction(possible) == Qt::IgnoreAction)
         return false;
     AppStore *store = &m_store;
     QMetaObject::invokeMethod(
-        store, [store, run = command(target(at, frames)), files] { run(*store, files); }, Qt::QueuedConnection);
+        store, [store, run = command(dropTarget), files] { run(*store, files); }, Qt::QueuedConnection);
     return true;
 }
 

@@ -169,7 +169,7 @@ bool ItemRowLayout::updateZones(const std::function<void(DropInsertionZone &)> &
     return changed;
 }
 
-const QHash<QUuid, QRectF> &ItemRowLayout::itemFrames() const
+QHash<QUuid, QRectF> ItemRowLayout::itemFrames() const
 {
     if (!m_itemFrames) {
         QHash<QUuid, QRectF> frames;

@@ -40,8 +40,9 @@ public:
     // Runs `edit` on every zone in order; true when a zone changed (the row is laid out again
     // when one changed its room).
     bool updateZones(const std::function<void(DropInsertionZone &)> &edit);
-    // The exact frame of every item's tile in the layout's parent widget, before rounding.
-    const QHash<QUuid, QRectF> &itemFrames() const;
+    // The exact frame of every item's tile in the layout's parent widget, before rounding. A copy
+    // (shared, cheap): the cache behind it is renewed whenever the row is laid out again.
+    QHash<QUuid, QRectF> itemFrames() const;
     // The frame of every item's tile in the coordinates of `ancestor`, which holds the row.
     QHash<QUuid, QRectF> itemFramesIn(const QWidget *ancestor) const;
     // The tile of every item, with the item's id.
