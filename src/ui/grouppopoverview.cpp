@@ -8,7 +8,7 @@
 #include "rowdrophandler.h"
 #include "rowscroller.h"
 #include "stackplan.h"
-#include "standintabchip.h"
+#include "tabchip.h"
 #include "viewstyle.h"
 
 #include "store/appstore.h"
@@ -16,6 +16,7 @@
 
 #include <QDropEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPainter>
 
 #include <algorithm>
@@ -77,14 +78,24 @@ void GroupPopoverView::buildChip()
     const QUuid groupID = m_groupID;
     const QUuid panelID = m_panelID;
     const QString name = m_group->name;
-    StandInTabChip::Callbacks callbacks{
-        .onBeginRename = [store, groupID] { store->beginRenamingGroup(groupID); },
-        .onCommitRename = [store, groupID, panelID](const QString &newName) { store->renameGroup(groupID, newName, panelID); },
-        // Renaming to the current name only ends the editing.
-        .onCancelRename = [store, groupID, panelID, name] { store->renameGroup(groupID, name, panelID); },
-    };
-    m_chip = new StandInTabChip(name, m_side.value_or(PanelCompanionSide::Above), QStringLiteral("groupNameField"),
-                                QStringLiteral("groupName"), std::move(callbacks), this);
+    m_chip = new TabChip(TabChipOptions{.name = name,
+                                        .isActive = true,
+                                        .isRenaming = store->editingGroupID() == groupID,
+                                        .slanted = m_isSlanted,
+                                        .companionSide = m_side.value_or(PanelCompanionSide::Above),
+                                        .showsTooltip = m_showsTooltips,
+                                        .fieldAccessibilityID = QStringLiteral("groupNameField"),
+                                        .labelAccessibilityID = QStringLiteral("groupName")},
+                         this);
+    connect(m_chip, &TabChip::renameRequested, store, [store, groupID] { store->beginRenamingGroup(groupID); });
+    connect(m_chip, &TabChip::renameCommitted, store,
+            [store, groupID, panelID](const QString &newName) { store->renameGroup(groupID, newName, panelID); });
+    // Renaming to the current name only ends the editing.
+    connect(m_chip, &TabChip::renameCancelled, store,
+            [store, groupID, panelID, name] { store->renameGroup(groupID, name, panelID); });
+    m_chip->setMenuContent([store, groupID](QMenu &menu) {
+        menu.addAction(QStringLiteral("Rename"), store, [store, groupID] { store->beginRenamingGroup(groupID); });
+    });
 }
 
 void GroupPopoverView::buildBody()

@@ -17,7 +17,7 @@ class AppStore;
 class ItemRowLayout;
 class RowDropHandler;
 class RowScroller;
-class StandInTabChip;
+class TabChip;
 
 // The content of a group's popover window: the group's chip with its name (renamable), on the
 // side that mirrors the owning panel's tab bar, beside a body holding the group's members, each
@@ -48,7 +48,7 @@ public:
     bool showsDropBorder() const;
 
     // Null when the group is gone.
-    StandInTabChip *chip() const { return m_chip; }
+    TabChip *chip() const { return m_chip; }
     ItemRowLayout *itemLayout() const { return m_itemLayout; }
     RowScroller *scroller() const { return m_scroller; }
     QRectF bodyRect() const;
@@ -91,7 +91,7 @@ private:
     bool m_showsTooltips = true;
     bool m_isSlanted = false;
 
-    StandInTabChip *m_chip = nullptr;
+    TabChip *m_chip = nullptr;
     ItemRowLayout *m_itemLayout = nullptr;
     RowScroller *m_scroller = nullptr;
     std::unique_ptr<RowDropHandler> m_drops;
