@@ -93,6 +93,7 @@ void GroupPopoverView::buildChip()
     // Renaming to the current name only ends the editing.
     connect(m_chip, &TabChip::renameCancelled, store,
             [store, groupID, panelID, name] { store->renameGroup(groupID, name, panelID); });
+    m_chip->resize(chipFrame(plan()).size());
     m_chip->setMenuContent([store, groupID](QMenu &menu) {
         menu.addAction(QStringLiteral("Rename"), store, [store, groupID] { store->beginRenamingGroup(groupID); });
     });
@@ -215,8 +216,22 @@ QPainterPath GroupPopoverView::bodyShape() const
         return shape;
     const PanelLayoutPlan placed = plan(QSizeF(size()));
     shape = ViewStyle::roundedRect(placed.body, m_chrome.bodyCornerRadius());
-    shape.addRect(QRectF(m_chip->geometry()));
-    return shape.simplified();
+    // Where the chip will be for this size (the window may ask before the chip is placed), its
+    // drawn outline joined to the body's.
+    // The chip's size is its own from the start; only its place depends on the view's size.
+    const QRect chip = chipFrame(placed);
+    const QTransform turned = m_chip->turn().uprightToWidget(QSizeF(chip.size()));
+    return shape.united(turned.map(m_chip->shape()).translated(QPointF(chip.topLeft())));
+}
+
+QRect GroupPopoverView::chipFrame(const PanelLayoutPlan &placed) const
+{
+    // The chip, its own size, stands `bodyCornerRadius` in from the leading end of the bar's room.
+    const double inset = m_chrome.bodyCornerRadius();
+    const bool sideways = isSideways(m_side.value_or(PanelCompanionSide::Above));
+    const QSizeF chip = m_chip->turn().footprint(m_chip->uprightSize());
+    const QPointF origin = placed.tabBar.topLeft() + (sideways ? QPointF(0, inset) : QPointF(inset, 0));
+    return pixelRect(QRectF(origin, chip));
 }
 
 void GroupPopoverView::resizeEvent(QResizeEvent *event)
@@ -226,11 +241,7 @@ void GroupPopoverView::resizeEvent(QResizeEvent *event)
         return;
     const PanelLayoutPlan placed = plan(QSizeF(size()));
     m_scroller->setGeometry(pixelRect(placed.viewport));
-    // The bar's room keeps `bodyCornerRadius` free at both ends of the chip.
-    const double inset = m_chrome.bodyCornerRadius();
-    const bool sideways = isSideways(m_side.value_or(PanelCompanionSide::Above));
-    m_chip->setGeometry(pixelRect(sideways ? placed.tabBar.adjusted(0, inset, 0, -inset)
-                                           : placed.tabBar.adjusted(inset, 0, -inset, 0)));
+    m_chip->setGeometry(chipFrame(placed));
 }
 
 void GroupPopoverView::paintEvent(QPaintEvent *)

@@ -75,6 +75,7 @@ private:
     void editingChanged();
     PanelLayoutInput layoutInput() const;
     PanelLayoutPlan plan(std::optional<QSizeF> offered = std::nullopt) const;
+    QRect chipFrame(const PanelLayoutPlan &placed) const;
     // The widest the popover may be: the visible width of its panel's screen.
     std::optional<double> maximumWidth() const;
     void paintScrollIndicator(QPainter &painter) const;

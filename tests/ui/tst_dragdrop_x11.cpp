@@ -10,6 +10,7 @@
 #include "ui/itemrowlayout.h"
 #include "ui/panelview.h"
 #include "ui/tabchip.h"
+#include "ui/tabnamefield.h"
 #include "ui/uiviewfactory.h"
 #include "windows/groupwindow.h"
 
@@ -168,6 +169,8 @@ private Q_SLOTS:
     void membersDraggedInThePopover();
     void filesFromAnotherWindow();
     void popoverOpensTogglesSwitchesAndCloses();
+    void popoverOnEachSide_data();
+    void popoverOnEachSide();
 };
 
 void TestDragDropX11::tilesDraggedWithThePointer_data()
@@ -303,6 +306,88 @@ void TestDragDropX11::popoverOpensTogglesSwitchesAndCloses()
     const QRect panel = session().frame(scene.fixture->xid(0));
     QVERIFY(session().click(QPoint(panel.right() - 4, panel.center().y())));
     QTRY_VERIFY(!scene.fixture->store->expandedGroupID());
+}
+
+void TestDragDropX11::popoverOnEachSide_data()
+{
+    QTest::addColumn<int>("edge");
+    QTest::addColumn<bool>("composited");
+    for (const bool composited : {false, true}) {
+        const char *look = composited ? "translucent" : "opaque";
+        QTest::addRow("bottom edge: above, %s", look) << int(PanelEdge::Bottom) << composited;
+        QTest::addRow("top edge: below, %s", look) << int(PanelEdge::Top) << composited;
+        QTest::addRow("left edge: right of it, %s", look) << int(PanelEdge::Left) << composited;
+        QTest::addRow("right edge: left of it, %s", look) << int(PanelEdge::Right) << composited;
+    }
+}
+
+// Beside the tile's icon, 8 points apart, on the panel's companion side. With
+// QUAYROW_SCREENSHOT_DIR set, a picture of the panel and its popover is kept there.
+void TestDragDropX11::popoverOnEachSide()
+{
+    QFETCH(int, edge);
+    QFETCH(bool, composited);
+    if (composited != session().isCompositing()) {
+        if (composited && !session().startCompositor())
+            QSKIP("no compositor");
+        if (!composited)
+            QVERIFY(session().stopCompositor());
+    }
+
+    Scene scene;
+    scene.fixture->store->setPlacement(snappedTo(PanelEdge(edge)), scene.fixture->id(0));
+    QVERIFY(scene.fixture->allManaged());
+    QTRY_VERIFY(scene.view(0) && scene.view(0)->isVisible());
+    scene.fixture->store->beginRenamingGroup(scene.g.id);
+    QTRY_VERIFY(scene.popover() && scene.popover()->isVisible());
+    const xcb_window_t popoverWindow = xcb_window_t(scene.fixture->manager.groupWindow()->winId());
+    QVERIFY(session().waitUntilManaged(popoverWindow));
+
+    GroupItemView *tile = nullptr;
+    for (GroupItemView *candidate : scene.view(0)->findChildren<GroupItemView *>()) {
+        if (candidate->groupID() == scene.g.id)
+            tile = candidate;
+    }
+    QVERIFY(tile);
+    // Read afresh: the panel window moves to its new edge meanwhile.
+    const auto iconOnScreen = [&] {
+        return QRect(tile->mapToGlobal(tile->iconFrame().topLeft().toPoint()), tile->iconFrame().size().toSize());
+    };
+    const auto placed = [&] {
+        const QRect frame = session().frame(popoverWindow);
+        const QRect icon = iconOnScreen();
+        switch (PanelEdge(edge)) {
+        case PanelEdge::Bottom:
+            return frame.bottom() + 1 + 8 == icon.top() && frame.left() == icon.left();
+        case PanelEdge::Top:
+            return frame.top() == icon.bottom() + 1 + 8 && frame.left() == icon.left();
+        case PanelEdge::Left:
+            return frame.left() == icon.right() + 1 + 8 && frame.top() == icon.top();
+        case PanelEdge::Right:
+            return frame.right() + 1 + 8 == icon.left() && frame.top() == icon.top();
+        }
+        return false;
+    };
+    QTRY_VERIFY2(placed(), QTest::toString(QList{session().frame(popoverWindow), iconOnScreen()}));
+    QTRY_VERIFY(scene.popover()->chip()->isRenaming());
+
+    if (const QString folder = qEnvironmentVariable("QUAYROW_SCREENSHOT_DIR"); !folder.isEmpty()) {
+        QTRY_VERIFY(scene.popover()->chip()->nameField() && scene.popover()->chip()->nameField()->hasFocus());
+        const QRect area = session()
+                               .frame(popoverWindow)
+                               .united(session().frame(scene.fixture->xid(0)))
+                               .adjusted(-24, -24, 24, 24)
+                               .intersected(QRect(QPoint(0, 0), QGuiApplication::primaryScreen()->size()));
+        QString name = QString::fromLatin1(QTest::currentDataTag());
+        name.remove(u':').remove(u',').replace(u' ', u'-');
+        const QImage picture = session().grab(area);
+        QVERIFY2(picture.save(u"%1/popover-%2.png"_qs.arg(folder, name)), QTest::toString(area));
+    }
+    // Escape while renaming ends it with the old name and leaves the popover open.
+    QTest::keyClick(scene.popover()->chip()->nameField(), Qt::Key_Escape);
+    QTRY_VERIFY(!scene.fixture->store->editingGroupID());
+    QCOMPARE(scene.fixture->store->expandedGroupID(), std::optional<QUuid>(scene.g.id));
+    QCOMPARE(scene.fixture->panel(0).group(scene.g.id)->name, u"G"_qs);
 }
 
 QUAYROW_X11_TEST_MAIN(TestDragDropX11)
