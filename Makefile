@@ -1,12 +1,13 @@
 # For those who have make: `make run` and `make test` are `./build.sh run` and `./build.sh test`.
 #   make run ARGS="--print-configuration"   passes arguments to the program
 #   make package                            builds the Debian package in build
+#   make test-wm WM=xfwm4                   the real-window tests under another window manager
 #   make fuzz                               builds the libFuzzer targets with clang in build-fuzz
 #   make sanitize                           builds and runs every test under clang's sanitizers
 JOBS ?= $(shell nproc)
 export JOBS
 
-.PHONY: run test bench package sanitize fuzz clean
+.PHONY: run test test-wm bench package sanitize fuzz clean
 
 run:
 	@./build.sh run $(ARGS)
@@ -22,6 +23,15 @@ package:
 
 sanitize:
 	@./build.sh sanitize
+
+# The real-window tests under another window manager (the suite runs them under openbox and
+# fluxbox): make test-wm WM=xfwm4
+WM ?= xfwm4
+test-wm:
+	@bash scripts/install-deps.sh
+	cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build build -j $(JOBS)
+	cd build && QUAYROW_TEST_WM=$(WM) ctest --output-on-failure -j $(JOBS) -L '^x11-windows$$'
 
 fuzz:
 	@bash scripts/install-deps.sh --clang

@@ -20,6 +20,7 @@ packages=(
   libjpeg-dev
   libxcb1-dev
   libxcb-ewmh-dev
+  libxcb-xfixes0-dev
   libsimdjson-dev
   libstartup-notification0-dev
   libxcb-res0-dev
@@ -31,6 +32,7 @@ packages=(
   # real-window and desktop tests
   xvfb
   openbox
+  fluxbox
   xdotool
   x11-utils
   x11-xserver-utils
@@ -42,6 +44,8 @@ packages=(
   dbus-x11
   shared-mime-info
   desktop-file-utils
+  # screenshots (scripts/screenshot.sh)
+  imagemagick
 )
 
 clang_packages=(

@@ -1,5 +1,7 @@
 #include "appstore.h"
 
+#include "cachingcustomiconstorage.h"
+
 #include "model/defaultname.h"
 #include "persistence/customiconstorage.h"
 #include "store/busycursor.h"
@@ -33,6 +35,8 @@ AppStore::AppStore(AppStoreServices services, std::optional<QList<Panel>> panels
         m_services.icons = std::make_unique<SystemCustomIconStorage>(
             SystemCustomIconStorage::applicationSupportDirectory(), &runWithBusyCursor);
     }
+    // Views are rebuilt on every change and must not read icon files each time.
+    m_services.icons = std::make_unique<CachingCustomIconStorage>(std::move(m_services.icons));
     if (!m_services.runningAppsLookup)
         m_services.runningAppsLookup = std::make_unique<NoRunningApplications>();
 

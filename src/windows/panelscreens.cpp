@@ -1,5 +1,8 @@
 #include "panelscreens.h"
 
+#include "workarea.h"
+#include "x11desktop.h"
+
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
@@ -11,22 +14,14 @@ namespace {
 // derived from it.
 const QUuid screenIDNamespace(QStringLiteral("d22f13c6-1f37-4fa5-b253-5ded2cf4d156"));
 
-QString monitorIdentity(const QScreen *screen)
+QString monitorText(const PanelScreens::MonitorIdentity &monitor)
 {
-    return screen->manufacturer() + u'|' + screen->model() + u'|' + screen->serialNumber();
+    return monitor.manufacturer + u'|' + monitor.model + u'|' + monitor.serialNumber;
 }
 
-// The text a screen's id is derived from.
-QString identityText(const QScreen *screen)
+PanelScreens::MonitorIdentity identityOf(const QScreen *screen)
 {
-    if (screen->serialNumber().isEmpty())
-        return screen->name();
-    const QString identity = monitorIdentity(screen);
-    for (const QScreen *other : QGuiApplication::screens()) {
-        if (other != screen && !other->serialNumber().isEmpty() && monitorIdentity(other) == identity)
-            return identity + u'|' + screen->name();
-    }
-    return identity;
+    return {screen->name(), screen->manufacturer(), screen->model(), screen->serialNumber()};
 }
 
 double primaryBottomEdge()
@@ -38,21 +33,65 @@ double primaryBottomEdge()
     return geometry.y() + geometry.height();
 }
 
+// The screen's area less the struts of the docks that overlap it.
+QRect geometryWithoutStruts(const QScreen *screen, const X11Desktop &desktop)
+{
+    const QRect native = PanelScreens::toNative(screen->geometry(), screen);
+    const QRect area = WorkArea::available(native, desktop.rootSize(), desktop.struts());
+    return PanelScreens::fromNative(QRectF(area), screen).toRect();
+}
+
+// With one screen Qt's available geometry is the window manager's work area, which also knows
+// space reserved without struts (a shell's own bar). With several, Qt cuts the one work-area
+// rectangle out of every screen, so a dock on one monitor would shrink its neighbours: there
+// the docks' struts decide alone.
+QRect availableGeometry(const QScreen *screen)
+{
+    const X11Desktop &desktop = X11Desktop::instance();
+    if (!desktop.isX11())
+        return screen->availableGeometry();
+    if (QGuiApplication::screens().size() == 1)
+        return screen->availableGeometry() & geometryWithoutStruts(screen, desktop);
+    return geometryWithoutStruts(screen, desktop);
+}
+
 } // namespace
 
 namespace PanelScreens {
+
+QString identityText(const MonitorIdentity &monitor, const QList<MonitorIdentity> &attached)
+{
+    if (monitor.serialNumber.isEmpty())
+        return monitor.connector;
+    const QString text = monitorText(monitor);
+    const auto sameMonitor = [&text](const MonitorIdentity &other) {
+        return !other.serialNumber.isEmpty() && monitorText(other) == text;
+    };
+    if (std::count_if(attached.cbegin(), attached.cend(), sameMonitor) > 1)
+        return text + u'|' + monitor.connector;
+    return text;
+}
+
+QString screenID(const QString &identityText)
+{
+    return QUuid::createUuidV5(screenIDNamespace, identityText).toString(QUuid::WithoutBraces).toUpper();
+}
 
 std::optional<QString> panelScreenID(const QScreen *screen)
 {
     if (!screen)
         return std::nullopt;
-    const QUuid id = QUuid::createUuidV5(screenIDNamespace, identityText(screen));
-    return id.toString(QUuid::WithoutBraces).toUpper();
+    QList<MonitorIdentity> attached;
+    for (const QScreen *other : QGuiApplication::screens())
+        attached.append(identityOf(other));
+    return screenID(identityText(identityOf(screen), attached));
 }
 
 Rect visibleFrame(const QScreen *screen)
 {
-    return screen ? toYUp(screen->availableGeometry()) : Rect{};
+    if (!screen)
+        return Rect{};
+    return toYUp(availableGeometry(screen));
 }
 
 ScreenSnapshot panelScreenSnapshot(const QScreen *screen)
@@ -64,18 +103,26 @@ ScreenSnapshot panelScreenSnapshot(const QScreen *screen)
     };
 }
 
+qsizetype AttachedScreens::resolve(const std::optional<QString> &screenID) const
+{
+    const std::optional<ScreenSnapshot> chosen = PanelScreen::resolve(screenID, snapshots);
+    return chosen ? snapshots.indexOf(*chosen) : -1;
+}
+
+AttachedScreens attachedScreens()
+{
+    AttachedScreens attached{.screens = QGuiApplication::screens()};
+    attached.snapshots.reserve(attached.screens.size());
+    for (const QScreen *screen : std::as_const(attached.screens))
+        attached.snapshots.append(panelScreenSnapshot(screen));
+    return attached;
+}
+
 QScreen *forPanel(const std::optional<QString> &screenID)
 {
-    const QList<QScreen *> screens = QGuiApplication::screens();
-    QList<ScreenSnapshot> snapshots;
-    snapshots.reserve(screens.size());
-    for (const QScreen *screen : screens)
-        snapshots.append(panelScreenSnapshot(screen));
-    const std::optional<ScreenSnapshot> chosen = PanelScreen::resolve(screenID, snapshots);
-    if (!chosen)
-        return nullptr;
-    const qsizetype index = snapshots.indexOf(*chosen);
-    return index >= 0 ? screens.at(index) : nullptr;
+    const AttachedScreens attached = attachedScreens();
+    const qsizetype index = attached.resolve(screenID);
+    return index >= 0 ? attached.screens.at(index) : nullptr;
 }
 
 QScreen *screenContainingCursor()
@@ -86,6 +133,21 @@ QScreen *screenContainingCursor()
             return screen;
     }
     return QGuiApplication::primaryScreen();
+}
+
+QRectF fromNative(const QRectF &native, const QScreen *screen)
+{
+    const double ratio = screen ? screen->devicePixelRatio() : 1;
+    const QPointF origin = screen ? QPointF(screen->geometry().topLeft()) : QPointF();
+    return QRectF(origin + (native.topLeft() - origin) / ratio, native.size() / ratio);
+}
+
+QRect toNative(const QRect &logical, const QScreen *screen)
+{
+    const double ratio = screen ? screen->devicePixelRatio() : 1;
+    const QPointF origin = screen ? QPointF(screen->geometry().topLeft()) : QPointF();
+    const QPointF topLeft = origin + (QPointF(logical.topLeft()) - origin) * ratio;
+    return QRect(topLeft.toPoint(), (QSizeF(logical.size()) * ratio).toSize());
 }
 
 Rect toYUp(const QRectF &qtRect)

@@ -2,6 +2,7 @@
 
 #include "persistence/customiconstorage.h"
 #include "persistence/systemconfigurationstorage.h"
+#include "store/cachingcustomiconstorage.h"
 
 #include <QDir>
 #include <QRandomGenerator>
@@ -326,7 +327,9 @@ void TestAppStoreItems::defaultIconStorageLivesBesideTheConfiguration()
     AppStore store(std::move(taken), QList<Panel>{});
     qputenv("XDG_CONFIG_HOME", saved);
 
-    const auto *storage = dynamic_cast<const SystemCustomIconStorage *>(&store.icons());
+    const auto *cache = dynamic_cast<const CachingCustomIconStorage *>(&store.icons());
+    QVERIFY(cache);
+    const auto *storage = dynamic_cast<const SystemCustomIconStorage *>(&cache->stored());
     QVERIFY(storage);
     QCOMPARE(storage->directory(), m_temp->path() + QStringLiteral("/Quayrow 2/Icons"));
     QVERIFY(!QFileInfo::exists(storage->directory()));

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+#include <QUuid>
+
+#include <optional>
+
+class AppStore;
+struct ItemGroup;
+class Panel;
+class QAction;
+class QMenu;
+struct ItemLink;
+
+// The context menus of a panel and its tiles. Each function appends its entries to `menu`,
+// built from the store as it is when the menu opens. The entries hold the store and the ids they
+// act on, never a view: a view may be replaced while its menu, or a dialog the entry opens, runs.
+namespace PanelMenus {
+
+// "Choose Icon…" and, while the item has a custom icon, "Use Default Icon".
+void customIconMenu(QMenu &menu, const QUuid &itemID, const QUuid &panelID, AppStore &store);
+
+// The menu of the panel itself: "New Panel", "Show All Panels", "Add Item…", "New Group",
+// "New Tab", "Panel Settings…" and "Remove Panel".
+void addPanelEntries(QMenu &menu, const Panel &panel, AppStore &store);
+
+// A link tile's menu: the custom icon entries, then "Unpin" while its application runs in this
+// panel, "Remove" otherwise.
+void addLinkEntries(QMenu &menu, const ItemLink &link, const QUuid &panelID, AppStore &store);
+
+// A running application's tile: "Keep in Panel".
+void addRunningApplicationEntries(QMenu &menu, const QUrl &location, const QUuid &panelID, AppStore &store);
+
+// A group tile's menu: the custom icon entries, "Open", "Rename" and "Remove".
+void addGroupEntries(QMenu &menu, const ItemGroup &group, const QUuid &panelID, AppStore &store);
+
+// Asks for files and folders and appends them to the panel's active tab.
+void addItems(AppStore &store, const QUuid &panelID);
+
+// The screen under the pointer, where "New Panel" puts the new panel; none when the pointer is
+// over no screen.
+std::optional<QString> screenIDUnderPointer();
+
+// Whether `action` removes something (drawn as such in the menu).
+bool isDestructive(const QAction *action);
+
+} // namespace PanelMenus

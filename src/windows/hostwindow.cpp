@@ -1,0 +1,213 @@
+#include "hostwindow.h"
+
+#include "hostedview.h"
+#include "panelscreens.h"
+#include "x11desktop.h"
+
+#include <QPainter>
+#include <QRegion>
+#include <QScreen>
+#include <QShowEvent>
+#include <QWindow>
+
+#include <algorithm>
+
+HostWindow::HostWindow(Body body, Qt::WindowFlags flags)
+    : QWidget(nullptr, flags)
+    , m_body(body)
+{
+    if (m_body == Body::Shaped) {
+        // Always an ARGB window: a compositor may start or stop while it is shown.
+        setAttribute(Qt::WA_TranslucentBackground);
+        connect(&X11Desktop::instance(), &X11Desktop::compositingChanged, this, &HostWindow::updateTranslucency);
+    }
+    updateTranslucency();
+}
+
+HostWindow::~HostWindow() = default;
+
+void HostWindow::setView(HostedView *view)
+{
+    if (m_view == view)
+        return;
+    if (m_view) {
+        m_view->hide();
+        m_view->deleteLater();
+    }
+    m_view = view;
+    if (!view)
+        return;
+    view->setParent(this);
+    view->setGeometry(rect());
+    view->setTranslucent(m_isTranslucent);
+    // Beneath anything drawn over the content, such as the new-panel highlight.
+    view->lower();
+    view->show();
+    updateMask();
+}
+
+Size HostWindow::fittingSize() const
+{
+    if (!m_view)
+        return Size{};
+    const QSize hint = m_view->sizeHint();
+    return Size{double(std::max(hint.width(), 0)), double(std::max(hint.height(), 0))};
+}
+
+Rect HostWindow::frame() const
+{
+    return PanelScreens::toYUp(QRectF(geometry()));
+}
+
+Rect HostWindow::frameOnServer() const
+{
+    const std::optional<QRect> native = X11Desktop::instance().geometryOnServer(windowHandle());
+    if (!native)
+        return frame();
+    return PanelScreens::toYUp(PanelScreens::fromNative(QRectF(*native), screen()));
+}
+
+void HostWindow::setFrame(const Rect &frame)
+{
+    const QRectF exact = PanelScreens::toQt(frame);
+    // X windows cannot be empty.
+    const QRect target(qRound(exact.x()), qRound(exact.y()), std::max(1, qRound(exact.width())),
+                       std::max(1, qRound(exact.height())));
+    QWindow *handle = windowHandle();
+    const bool widgetThere = target == geometry();
+    if (!handle || !isVisible()) {
+        if (!widgetThere)
+            setGeometry(target);
+        return;
+    }
+    // Qt keeps two records of where the window is, the widget's and the native window's, and a
+    // late report of an earlier frame can move one without the other. Qt then asks for nothing
+    // (its record already agrees) or for a wrong frame (a move alone keeps the native record's
+    // size). The widget's record is set here and the whole frame asked for directly; the last
+    // request wins.
+    if (widgetThere && target == handle->geometry())
+        return;
+    if (!widgetThere)
+        setGeometry(target);
+    X11Desktop::instance().requestGeometry(handle, PanelScreens::toNative(target, screen()));
+}
+
+void HostWindow::setFrameOrigin(double x, double y)
+{
+    const Rect current = frame();
+    setFrame(Rect{x, y, current.width, current.height});
+}
+
+void HostWindow::setContentSize(const Size &size)
+{
+    const Rect current = frame();
+    setFrame(Rect{current.x, current.y, size.width, size.height});
+}
+
+void HostWindow::setTitle(const QString &title)
+{
+    if (title == m_title && windowTitle() == title)
+        return;
+    m_title = title;
+    setWindowTitle(title);
+    if (windowHandle() && testAttribute(Qt::WA_WState_Created))
+        X11Desktop::instance().writeIdentity(windowHandle(), m_title);
+}
+
+void HostWindow::setStates(const WindowStates &states)
+{
+    if (states == m_states)
+        return;
+    if (m_isMapped)
+        X11Desktop::instance().requestChange(windowHandle(), m_states, states);
+    m_states = states;
+}
+
+void HostWindow::orderFront()
+{
+    if (!isVisible())
+        show();
+    raise();
+}
+
+void HostWindow::setAcceptsFocus(bool accepts)
+{
+    if (windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus) == !accepts)
+        return;
+    overrideWindowFlags(windowFlags().setFlag(Qt::WindowDoesNotAcceptFocus, !accepts));
+    if (QWindow *handle = windowHandle()) {
+        handle->setFlag(Qt::WindowDoesNotAcceptFocus, !accepts);
+        if (m_isMapped) {
+            WindowStates reset = m_states;
+            reset.level = WindowLevel::normal;
+            X11Desktop::instance().requestChange(handle, reset, m_states);
+        }
+    }
+}
+
+void HostWindow::showEvent(QShowEvent *event)
+{
+    // Sent before Qt maps the window: the window manager reads these when it takes it over.
+    if (!event->spontaneous()) {
+        X11Desktop &desktop = X11Desktop::instance();
+        desktop.writeBeforeMap(windowHandle(), m_states);
+        desktop.writeIdentity(windowHandle(), m_title);
+        m_isMapped = true;
+    }
+    QWidget::showEvent(event);
+}
+
+void HostWindow::hideEvent(QHideEvent *event)
+{
+    if (!event->spontaneous())
+        m_isMapped = false;
+    QWidget::hideEvent(event);
+}
+
+void HostWindow::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    Q_EMIT moved();
+}
+
+void HostWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (m_view)
+        m_view->setGeometry(rect());
+    updateMask();
+}
+
+void HostWindow::paintEvent(QPaintEvent *event)
+{
+    if (m_body != Body::Shaped || m_isTranslucent) {
+        QWidget::paintEvent(event);
+        return;
+    }
+    // Without a compositor every pixel inside the mask must be opaque, also where the view's
+    // antialiased outline leaves it partly transparent.
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(rect(), palette().window().color());
+}
+
+void HostWindow::updateTranslucency()
+{
+    m_isTranslucent = m_body == Body::Shaped && X11Desktop::instance().isCompositing();
+    if (m_view)
+        m_view->setTranslucent(m_isTranslucent);
+    updateMask();
+    update();
+}
+
+void HostWindow::updateMask()
+{
+    if (m_body != Body::Shaped)
+        return;
+    if (m_isTranslucent || !m_view) {
+        clearMask();
+        return;
+    }
+    const QPainterPath shape = m_view->bodyShape().translated(m_view->pos());
+    setMask(QRegion(shape.toFillPolygon().toPolygon()));
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "hostedview.h"
+#include "windowstates.h"
+
+#include "model/geometry.h"
+
+#include <QPointer>
+#include <QWidget>
+
+// A top-level window of the program hosting one view: a panel, the group popover or a panel's
+// settings. It owns the view and measures it, keeps its states and its identity (exact title,
+// class, process id) with the window manager across hides and shows, and follows the
+// compositor: a translucent body while one runs, otherwise an opaque one clipped to the view's
+// outline, so that no corner shows black.
+//
+// Frames are y-up global rectangles as the store computes them; the window rounds them to whole
+// pixels and asks the server only when the result differs from where it is.
+class HostWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    enum class Body {
+        // Frameless, translucent under a compositor: panels and the group popover.
+        Shaped,
+        // A standard, decorated, opaque window.
+        Standard,
+    };
+
+    HostWindow(Body body, Qt::WindowFlags flags);
+    ~HostWindow() override;
+
+    HostedView *view() const { return m_view; }
+    // Installs `view` (taking ownership) over the whole window; the previous view is released
+    // with deleteLater().
+    void setView(HostedView *view);
+    // The view's size hint; empty without a view or when the view reports none.
+    Size fittingSize() const;
+
+    Rect frame() const;
+    // The frame where the server has the window now; frame() where it cannot tell.
+    Rect frameOnServer() const;
+    void setFrame(const Rect &frame);
+    void setFrameOrigin(double x, double y);
+    // Resizes the window keeping its y-up origin (the bottom left corner).
+    void setContentSize(const Size &size);
+
+    QString title() const { return m_title; }
+    void setTitle(const QString &title);
+
+    const WindowStates &states() const { return m_states; }
+    void setStates(const WindowStates &states);
+
+    // Shows the window when hidden and raises it above the other windows of its level.
+    void orderFront();
+
+Q_SIGNALS:
+    // The window's position changed (by the window manager, a drag, or the program itself).
+    void moved();
+
+protected:
+    // Changes Qt's focus flag on the native window without unmapping it (QWidget's own
+    // setWindowFlags would), then asserts the level again: Qt resets the stacking states
+    // whenever it rewrites the window's flags.
+    void setAcceptsFocus(bool accepts);
+
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void updateTranslucency();
+    void updateMask();
+
+    Body m_body;
+    QPointer<HostedView> m_view;
+    QString m_title;
+    WindowStates m_states;
+    bool m_isMapped = false;
+    bool m_isTranslucent = false;
+};

@@ -1,0 +1,124 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QList>
+#include <QProcess>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <xcb/xcb.h>
+
+#include <memory>
+#include <optional>
+
+// A private X display for real-window tests: Xvfb (started with -displayfd and -noreset, one
+// wide screen whose root is painted a known colour), an EWMH window manager, optionally a
+// compositor, and a connection of the test's own that reads the real window state back.
+//
+// The window manager is openbox unless QUAYROW_TEST_WM names another ("fluxbox", "xfwm4") or
+// "none". Tests start it through QUAYROW_X11_TEST_MAIN, which points Qt at the display before
+// the application object exists.
+class X11Session
+{
+public:
+    // The root's colour, so that tests can tell the desktop from a window.
+    static constexpr QRgb rootColor = 0xff336699;
+
+    explicit X11Session(QSize size = QSize(1600, 900));
+    X11Session(const X11Session &) = delete;
+    X11Session &operator=(const X11Session &) = delete;
+    ~X11Session();
+
+    // The session of the running test executable.
+    static X11Session &current();
+
+    bool start();
+    QString errorString() const { return m_error; }
+    QString display() const { return m_display; }
+    QString windowManager() const { return m_windowManagerName; }
+    xcb_connection_t *connection() const { return m_connection; }
+    xcb_window_t root() const;
+    xcb_atom_t atom(const char *name) const;
+
+    // Runs a helper program (xrandr, xdotool) on the display and waits for it; true on success.
+    bool run(const QString &program, const QStringList &arguments) const;
+
+    // picom with the xrender backend; true once it owns the compositing selection.
+    bool startCompositor(const QStringList &extraArguments = {});
+    bool stopCompositor();
+    bool isCompositing() const;
+
+    // Monitors on the one screen (RandR 1.5). The first monitor takes over the screen's output,
+    // so that the automatic whole-screen monitor goes; delete the others, not that one. Setting a
+    // monitor that is already there with that geometry does nothing.
+    bool setMonitor(const QString &name, const QRect &geometry, bool primary = false);
+    bool deleteMonitor(const QString &name);
+
+    // The pointer, driven by xdotool like a user's hand.
+    bool movePointer(QPoint position) const;
+    bool pressButton(int button = 1) const;
+    bool releaseButton(int button = 1) const;
+    bool click(QPoint position, int button = 1) const;
+
+    // Read-back.
+    // The window's own area in root coordinates (without the window manager's frame).
+    QRect frame(xcb_window_t window) const;
+    QList<xcb_atom_t> atoms(xcb_window_t window, const char *property) const;
+    bool hasState(xcb_window_t window, const char *state) const;
+    std::optional<quint32> cardinal(xcb_window_t window, const char *property) const;
+    QByteArray property(xcb_window_t window, const char *property) const;
+    xcb_window_t activeWindow() const;
+    QList<xcb_window_t> clientList() const;
+    // Whether `upper` is drawn above `lower`: their frames' order among the root's children
+    // (what the screen shows, whatever the window manager's lists say).
+    bool isStackedAbove(xcb_window_t upper, xcb_window_t lower) const;
+    bool isViewable(xcb_window_t window) const;
+    QImage grab(const QRect &area) const;
+    QRgb pixel(QPoint position) const { return grab(QRect(position, QSize(1, 1))).pixel(0, 0); }
+
+    // Windows of the test's own: a plain managed window, and a dock window reserving space at
+    // the bottom of `geometry`'s span (its height) through _NET_WM_STRUT_PARTIAL.
+    xcb_window_t createWindow(const QRect &geometry, const QString &title);
+    xcb_window_t createBottomDock(const QRect &geometry);
+    void destroyWindow(xcb_window_t window);
+    // Gives a window focus the way a pager or a click would.
+    void activate(xcb_window_t window);
+    bool waitUntilManaged(xcb_window_t window) const;
+
+private:
+    xcb_window_t createUnmapped(const QRect &geometry, quint32 colour);
+    bool startWindowManager();
+    bool waitForWindowManager();
+
+    QSize m_size;
+    QString m_error;
+    QString m_display;
+    QString m_windowManagerName;
+    QProcess m_server;
+    QProcess m_windowManager;
+    QProcess m_compositor;
+    QTemporaryDir m_home;
+    QString m_outputMonitor;
+    QHash<QString, QRect> m_monitors;
+    xcb_connection_t *m_connection = nullptr;
+    mutable QHash<QByteArray, xcb_atom_t> m_atoms;
+};
+
+namespace X11SessionMain {
+// Starts the session, points Qt at it and makes the application; the exit status of a test
+// run that cannot have its session (77 = skipped when Xvfb is not installed), or none.
+std::optional<int> prepare(int argc, char *argv[]);
+} // namespace X11SessionMain
+
+#define QUAYROW_X11_TEST_MAIN(TestObject)                                                     \
+    int main(int argc, char *argv[])                                                          \
+    {                                                                                         \
+        if (const std::optional<int> status = X11SessionMain::prepare(argc, argv))            \
+            return *status;                                                                   \
+        QApplication app(argc, argv);                                                         \
+        TestObject test;                                                                      \
+        return QTest::qExec(&test, argc, argv);                                               \
+    }
