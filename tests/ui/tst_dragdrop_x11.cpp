@@ -51,6 +51,15 @@ struct Scene
         PanelView *v = view(panel);
         return v->mapToGlobal(v->itemFrames().value(id).center()).toPoint();
     }
+    // A group tile's icon on the screen.
+    QRect iconOnScreen(const QUuid &groupID) const
+    {
+        for (GroupItemView *tile : view(0)->findChildren<GroupItemView *>()) {
+            if (tile->groupID() == groupID)
+                return {tile->mapToGlobal(tile->iconFrame().topLeft().toPoint()), tile->iconFrame().size().toSize()};
+        }
+        return {};
+    }
     QPoint zoneCentre(const std::optional<QUuid> &before, qsizetype panel = 0) const
     {
         PanelView *v = view(panel);
@@ -272,13 +281,7 @@ void TestDragDropX11::popoverOpensTogglesSwitchesAndCloses()
     const xcb_window_t popoverWindow = xcb_window_t(scene.fixture->manager.groupWindow()->winId());
     QVERIFY(session().waitUntilManaged(popoverWindow));
     // Above the tile's icon, 8 points apart, their left edges aligned.
-    GroupItemView *tile = nullptr;
-    for (GroupItemView *candidate : scene.view(0)->findChildren<GroupItemView *>()) {
-        if (candidate->groupID() == scene.g.id)
-            tile = candidate;
-    }
-    QVERIFY(tile);
-    const QRect icon(tile->mapToGlobal(tile->iconFrame().topLeft().toPoint()), tile->iconFrame().size().toSize());
+    const QRect icon = scene.iconOnScreen(scene.g.id);
     QTRY_COMPARE(session().frame(popoverWindow).bottom() + 1 + 8, icon.top());
     QCOMPARE(session().frame(popoverWindow).left(), icon.left());
     QCOMPARE(scene.popover()->chip()->name(), u"G"_qs);
@@ -343,16 +346,8 @@ void TestDragDropX11::popoverOnEachSide()
     const xcb_window_t popoverWindow = xcb_window_t(scene.fixture->manager.groupWindow()->winId());
     QVERIFY(session().waitUntilManaged(popoverWindow));
 
-    GroupItemView *tile = nullptr;
-    for (GroupItemView *candidate : scene.view(0)->findChildren<GroupItemView *>()) {
-        if (candidate->groupID() == scene.g.id)
-            tile = candidate;
-    }
-    QVERIFY(tile);
     // Read afresh: the panel window moves to its new edge meanwhile.
-    const auto iconOnScreen = [&] {
-        return QRect(tile->mapToGlobal(tile->iconFrame().topLeft().toPoint()), tile->iconFrame().size().toSize());
-    };
+    const auto iconOnScreen = [&] { return scene.iconOnScreen(scene.g.id); };
     const auto placed = [&] {
         const QRect frame = session().frame(popoverWindow);
         const QRect icon = iconOnScreen();

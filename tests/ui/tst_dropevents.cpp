@@ -24,6 +24,14 @@ struct Delivery
     bool dropped = false;
 };
 
+// Shows the view at its preferred size.
+bool shown(QWidget &view)
+{
+    view.resize(view.sizeHint());
+    view.show();
+    return QTest::qWaitForWindowExposed(&view);
+}
+
 // Enters, moves to and drops at `at` (in the view's coordinates), as a drag from a window would.
 Delivery deliver(QWidget &view, QPointF at, const QMimeData &data, Qt::DropActions actions)
 {
@@ -155,9 +163,7 @@ void TestDropEvents::itemsOnThePanel()
 
     Panels p;
     PanelView view(p.fixture.panel(0), *p.fixture.store);
-    view.resize(view.sizeHint());
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QVERIFY(shown(view));
 
     const QHash<QString, QUuid> ids{{u"a"_qs, p.a.id}, {u"b"_qs, p.b.id}, {u"c"_qs, p.c.id}, {u"x"_qs, p.x.id}};
     std::unique_ptr<QMimeData> data = dragged == u"group"_qs ? payload(p.group.id, Kind::Group)
@@ -210,9 +216,7 @@ void TestDropEvents::filesOnThePanel()
 
     Panels p;
     PanelView view(p.fixture.panel(0), *p.fixture.store);
-    view.resize(view.sizeHint());
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QVERIFY(shown(view));
 
     const QHash<QUuid, QRectF> frames = view.itemFrames();
     QPointF at;
@@ -237,9 +241,7 @@ void TestDropEvents::filesOnAnEmptyTabShowTheBorder()
 {
     UiFixture f({panelWith({tabWith(u"Empty"_qs, {})})});
     PanelView view(f.panel(), *f.store);
-    view.resize(view.sizeHint());
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QVERIFY(shown(view));
 
     const auto data = files({u"/tmp/one.txt"_qs});
     const QPointF at = view.bodyRect().center();
@@ -287,9 +289,7 @@ void TestDropEvents::membersInThePopover()
 
     Panels p;
     GroupPopoverView view(p.group.id, p.fixture.panel(0).id(), *p.fixture.store);
-    view.resize(view.sizeHint());
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QVERIFY(shown(view));
 
     const QHash<QString, QUuid> ids{{u"a"_qs, p.a.id}, {u"x"_qs, p.x.id}, {u"y"_qs, p.y.id}};
     const auto data = dragged == u"group"_qs ? payload(p.group.id, Kind::Group) : payload(ids.value(dragged), Kind::Link);
@@ -305,9 +305,7 @@ void TestDropEvents::filesInThePopover()
 {
     Panels p;
     GroupPopoverView view(p.group.id, p.fixture.panel(0).id(), *p.fixture.store);
-    view.resize(view.sizeHint());
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QVERIFY(shown(view));
 
     const QPointF at = view.itemFrames().value(p.y.id).center() - QPointF(4, 0);
     QVERIFY(deliver(view, at, *files({u"/tmp/z.txt"_qs}), Qt::CopyAction).dropped);
