@@ -3,6 +3,7 @@
 #include "fractionalsize.h"
 #include "sidewayslayout.h"
 #include "slantedtabshape.h"
+#include "tabnamefield.h"
 
 #include "model/appearance.h"
 #include "model/placement.h"
@@ -15,7 +16,6 @@
 
 class ItemTooltip;
 class QMenu;
-class TabNameField;
 
 // What a chip shows and how it is named; nothing in it ties a chip to a panel's tab.
 struct TabChipOptions
