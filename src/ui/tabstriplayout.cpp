@@ -3,6 +3,8 @@
 #include "fractionalsize.h"
 #include "stackplan.h"
 
+#include <QWidget>
+
 #include <cmath>
 
 TabStripLayout::TabStripLayout(const TabStripGeometry &geometry, SidewaysLayout turn, QWidget *parent)
@@ -84,6 +86,13 @@ void TabStripLayout::setGeometry(const QRect &rect)
     const QRectF bounds(rect.marginsRemoved(contentsMargins()));
     const QRectF upright = m_turn.uprightBounds(bounds, m_turn.upright(bounds.size()));
     const QList<QRectF> frames = m_geometry.placements(uprightSizes(), upright);
-    for (int i = 0; i < m_items.size() && i < frames.size(); ++i)
-        m_items.at(i)->setGeometry(pixelRect(m_turn.place(frames.at(i), bounds)));
+    for (int i = 0; i < m_items.size() && i < frames.size(); ++i) {
+        const QRect frame = pixelRect(m_turn.place(frames.at(i), bounds));
+        // Widgets are placed directly: QWidgetItem would clip a parked chip to the layout's
+        // rectangle and squash it.
+        if (QWidget *widget = m_items.at(i)->widget())
+            widget->setGeometry(frame);
+        else
+            m_items.at(i)->setGeometry(frame);
+    }
 }

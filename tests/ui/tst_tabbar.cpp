@@ -148,6 +148,10 @@ void TestTabBar::overflowShowsTheActiveChip()
     QVERIFY(plan.start <= active && active < plan.start + plan.count);
     for (int i = 0; i < bar.chips().size(); ++i) {
         const bool visible = i >= plan.start && i < plan.start + plan.count;
+        // Parked chips keep their size (within rounding), out of sight.
+        const QSize size = bar.chips().at(i)->size();
+        const QSize wanted = bar.chips().at(i)->sizeHint();
+        QVERIFY(std::abs(size.width() - wanted.width()) <= 1 && std::abs(size.height() - wanted.height()) <= 1);
         QCOMPARE(inside.intersects(bar.chips().at(i)->geometry()), visible);
     }
     // Visible chips follow each other down (or along) the bar, before the chevron.
