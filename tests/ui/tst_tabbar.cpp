@@ -17,23 +17,6 @@ Q_DECLARE_METATYPE(PanelPlacement)
 
 namespace {
 
-QStringList titlesOf(const QMenu &menu)
-{
-    QStringList titles;
-    for (const QAction *action : menu.actions())
-        titles.append(action->isSeparator() ? QString() : action->text());
-    return titles;
-}
-
-QAction *entry(const QMenu &menu, const QString &title)
-{
-    for (QAction *action : menu.actions()) {
-        if (action->text() == title)
-            return action;
-    }
-    return nullptr;
-}
-
 QList<PanelTab> namedTabs(const QStringList &names)
 {
     QList<PanelTab> tabs;
