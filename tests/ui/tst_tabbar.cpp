@@ -3,6 +3,7 @@
 
 #include "uitestsupport.h"
 
+#include "ui/itemtooltip.h"
 #include "ui/overflowchevron.h"
 #include "ui/panelmenus.h"
 #include "ui/tabbarview.h"
@@ -79,10 +80,18 @@ void TestTabBar::chipOrder()
     QFETCH(int, activeChip);
     QFETCH(double, degrees);
 
-    const Panel panel = panelWith(namedTabs({u"A"_qs, u"B"_qs, u"C"_qs}), placement, true);
+    Panel panel = panelWith(namedTabs({u"A"_qs, u"B"_qs, u"C"_qs}), placement, true);
+    // Tab chips ignore the panel's tooltip setting.
+    panel.showsTooltips = false;
     UiFixture f({panel});
     TabBarView bar(f.panel(), *f.store, false, std::nullopt);
     QCOMPARE(chipNames(bar), expected);
+    // Only turned chips, whose names are hard to read, have a tooltip.
+    for (const TabChip *chip : bar.chips()) {
+        QCOMPARE(chip->tooltip() != nullptr, degrees != 0);
+        if (chip->tooltip())
+            QVERIFY(chip->tooltip()->isEnabled() && chip->tooltip()->text() == chip->name());
+    }
     QCOMPARE(TabBarView::activeChipIndex(f.panel()), std::optional<int>(activeChip));
     QVERIFY(bar.chips().at(activeChip)->isActive());
     QCOMPARE(bar.degrees(), degrees);
