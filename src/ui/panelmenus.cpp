@@ -9,6 +9,7 @@
 #include <QCursor>
 #include <QIcon>
 #include <QMenu>
+#include <QPixmap>
 #include <QScreen>
 
 namespace {
@@ -28,6 +29,14 @@ void removePanel(AppStore *store, const QUuid &panelID, const QString &name)
         return;
     if (RemovalConfirmation::confirm(QStringLiteral("Remove Panel"), name))
         store->removePanel(panelID, true);
+}
+
+void removeTab(AppStore *store, const QUuid &tabID, const QUuid &panelID, const QString &name)
+{
+    if (store->removeTab(tabID, panelID, false) != AppStore::RemoveTabResult::NeedsConfirmation)
+        return;
+    if (RemovalConfirmation::confirm(QStringLiteral("Remove Tab"), name))
+        store->removeTab(tabID, panelID, true);
 }
 
 void removeGroup(AppStore *store, const QUuid &groupID, const QUuid &panelID, const QString &name)
@@ -109,6 +118,37 @@ void addGroupEntries(QMenu &menu, const ItemGroup &group, const QUuid &panelID, 
     menu.addAction(QStringLiteral("Rename"), [target, groupID] { target->beginRenamingGroup(groupID); });
     QObject::connect(addDestructive(menu, QStringLiteral("Remove")), &QAction::triggered,
                      [target, groupID, panelID, name] { removeGroup(target, groupID, panelID, name); });
+}
+
+void addTabEntries(QMenu &menu, const PanelTab &tab, const QUuid &panelID, AppStore &store)
+{
+    AppStore *target = &store;
+    const QUuid tabID = tab.id;
+    const QString name = tab.name;
+    menu.addAction(QStringLiteral("New Tab"), [target, panelID] { target->addTab(panelID); });
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("Rename"), [target, tabID, panelID] { target->beginRenamingTab(tabID, panelID); });
+    QMenu *colors = menu.addMenu(QStringLiteral("Color"));
+    colors->addAction(QStringLiteral("No Color"),
+                      [target, tabID, panelID] { target->setTabColor(std::nullopt, tabID, panelID); });
+    colors->addSeparator();
+    const qreal ratio = menu.devicePixelRatioF();
+    for (const auto &[color, caseName] : EnumTraits<TabColor>::table) {
+        const TabColor chosen = color;
+        QAction *entry = colors->addAction(QIcon(QPixmap::fromImage(TabColors::swatch(chosen, ratio))),
+                                           TabColors::menuTitle(chosen));
+        QObject::connect(entry, &QAction::triggered,
+                         [target, chosen, tabID, panelID] { target->setTabColor(chosen, tabID, panelID); });
+    }
+    menu.addSeparator();
+    QAction *running = menu.addAction(QStringLiteral("Show Running Applications"));
+    running->setCheckable(true);
+    running->setChecked(tab.showsRunningApps);
+    QObject::connect(running, &QAction::toggled,
+                     [target, tabID, panelID](bool shows) { target->setShowsRunningApps(shows, tabID, panelID); });
+    menu.addSeparator();
+    QObject::connect(addDestructive(menu, QStringLiteral("Remove Tab")), &QAction::triggered,
+                     [target, tabID, panelID, name] { removeTab(target, tabID, panelID, name); });
 }
 
 std::optional<QString> screenIDUnderPointer()

@@ -9,6 +9,7 @@
 class AppStore;
 struct ItemGroup;
 class Panel;
+struct PanelTab;
 class QAction;
 class QMenu;
 struct ItemLink;
@@ -34,6 +35,10 @@ void addRunningApplicationEntries(QMenu &menu, const QUrl &location, const QUuid
 
 // A group tile's menu: the custom icon entries, "Open", "Rename" and "Remove".
 void addGroupEntries(QMenu &menu, const ItemGroup &group, const QUuid &panelID, AppStore &store);
+
+// A tab chip's menu: "New Tab", "Rename", the "Color" submenu, the "Show Running Applications"
+// toggle and "Remove Tab" (asking first when the tab holds items).
+void addTabEntries(QMenu &menu, const PanelTab &tab, const QUuid &panelID, AppStore &store);
 
 // Asks for files and folders and appends them to the panel's active tab.
 void addItems(AppStore &store, const QUuid &panelID);

@@ -19,23 +19,6 @@
 
 namespace {
 
-QStringList titlesOf(const QMenu &menu)
-{
-    QStringList titles;
-    for (const QAction *action : menu.actions())
-        titles.append(action->isSeparator() ? QString() : action->text());
-    return titles;
-}
-
-QAction *entry(const QMenu &menu, const QString &title)
-{
-    for (QAction *action : menu.actions()) {
-        if (action->text() == title)
-            return action;
-    }
-    return nullptr;
-}
-
 bool trigger(const QMenu &menu, const QString &title)
 {
     QAction *action = entry(menu, title);

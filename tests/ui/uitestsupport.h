@@ -8,7 +8,9 @@
 #include "store/appstore.h"
 #include "ui/deferredcall.h"
 
+#include <QAction>
 #include <QColor>
+#include <QMenu>
 #include <QHash>
 #include <QIcon>
 #include <QObject>
@@ -61,6 +63,9 @@ struct UiFixture
 };
 
 QUrl fileAt(const QString &path);
+// The titles of a menu's entries, an empty string for each divider; the entry titled `title`.
+QStringList titlesOf(const QMenu &menu);
+QAction *entry(const QMenu &menu, const QString &title);
 ItemLink linkTo(const QString &path);
 PanelTab tabWith(const QString &name, const QList<Item> &items, bool showsRunningApps = false);
 PanelPlacement snappedTo(PanelEdge edge, PanelAlignment alignment = PanelAlignment::Center);
