@@ -10,10 +10,55 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include <array>
 #include <memory>
 #include <vector>
 #include <unistd.h>
 
+namespace {
+
+// What the tests ask of the window manager, sent as a pager sends it.
+void askWindowManager(xcb_connection_t *c, xcb_window_t window, const char *type, std::array<quint32, 5> data)
+{
+    xcb_client_message_event_t event = {};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = XTest::atom(c, type);
+    std::copy(data.cbegin(), data.cend(), event.data.data32);
+    xcb_send_event(c, 0, XTest::rootOf(c), XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char *>(&event));
+    xcb_flush(c);
+}
+
+quint32 cardinal(xcb_connection_t *c, xcb_window_t window, const char *name)
+{
+    const std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, window, XTest::atom(c, name), XCB_ATOM_ANY, 0, 1), nullptr),
+        &std::free);
+    if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) < 4)
+        return quint32(-1);
+    return *static_cast<const quint32 *>(xcb_get_property_value(reply.get()));
+}
+
+quint32 activeWindow(xcb_connection_t *c)
+{
+    return cardinal(c, XTest::rootOf(c), "_NET_ACTIVE_WINDOW");
+}
+
+bool isViewable(xcb_connection_t *c, xcb_window_t window)
+{
+    const std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&std::free)> reply(
+        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr), &std::free);
+    return reply && reply->map_state == XCB_MAP_STATE_VIEWABLE;
+}
+
+void activate(xcb_connection_t *c, xcb_window_t window)
+{
+    askWindowManager(c, window, "_NET_ACTIVE_WINDOW", {2, XCB_CURRENT_TIME, 0, 0, 0});
+}
+
+} // namespace
 
 class TestSystemRunningApplicationsLookup : public QObject
 {
@@ -34,6 +79,9 @@ private Q_SLOTS:
     void isEmptyWithoutX11_data();
     void isEmptyWithoutX11();
     void survivesTheServerGoing();
+    void bringsApplicationsForward();
+    void followsRequestsForAttention_data();
+    void followsRequestsForAttention();
 
 private:
     struct Client
@@ -291,6 +339,110 @@ void TestSystemRunningApplicationsLookup::survivesTheServerGoing()
 
     QTRY_COMPARE(lookup.runningApplications(), QList<QUrl>());
     QCoreApplication::processEvents();
+}
+
+// A press on an application: its most recent window comes forward, from wherever it is; pressing
+// again while the application is active goes on to its next window.
+void TestSystemRunningApplicationsLookup::bringsApplicationsForward()
+{
+    xcb_connection_t *const c = m_x.connection();
+    SystemRunningApplicationsLookup lookup(m_x.display());
+    const QUrl app = application(u"startup.desktop"_qs);
+    QVERIFY(!lookup.bringForward(app, 0));
+
+    m_clients.push_back(startClient(u"quaytest"_qs, u"QuayTestClass"_qs));
+    m_clients.push_back(startClient(u"quaytest"_qs, u"QuayTestClass"_qs));
+    m_clients.push_back(startClient(u"sentinel"_qs, u"SentinelClass"_qs));
+    const QList<xcb_window_t> own{m_clients[0].window, m_clients[1].window};
+    const xcb_window_t other = m_clients[2].window;
+    QTRY_COMPARE(lookup.runningApplications(), (QList<QUrl>{app, application(u"sentinel.desktop"_qs)}));
+    activate(c, other);
+    QTRY_COMPARE(activeWindow(c), other);
+
+    QVERIFY(lookup.bringForward(app, 0));
+    QTRY_VERIFY(own.contains(activeWindow(c)));
+    const xcb_window_t recent = activeWindow(c);
+    const xcb_window_t next = own.at(1 - own.indexOf(recent));
+    QVERIFY(lookup.bringForward(app, 0));
+    QTRY_COMPARE(activeWindow(c), next);
+    QVERIFY(lookup.bringForward(app, 0));
+    QTRY_COMPARE(activeWindow(c), recent);
+
+    // Away and back: the most recent again, restored from minimised.
+    activate(c, other);
+    QTRY_COMPARE(activeWindow(c), other);
+    askWindowManager(c, recent, "WM_CHANGE_STATE", {3 /* IconicState */, 0, 0, 0, 0});
+    QTRY_VERIFY(!isViewable(c, recent));
+    activate(c, other);
+    QTRY_COMPARE(activeWindow(c), other);
+    QVERIFY(lookup.bringForward(app, 0));
+    QTRY_COMPARE(activeWindow(c), recent);
+    QVERIFY(isViewable(c, recent));
+
+    // The next window lives on another desktop: that desktop is shown.
+    askWindowManager(c, XTest::rootOf(c), "_NET_NUMBER_OF_DESKTOPS", {2, 0, 0, 0, 0});
+    QTRY_COMPARE(cardinal(c, XTest::rootOf(c), "_NET_NUMBER_OF_DESKTOPS"), 2u);
+    askWindowManager(c, next, "_NET_WM_DESKTOP", {1, 2, 0, 0, 0});
+    QTRY_COMPARE(cardinal(c, next, "_NET_WM_DESKTOP"), 1u);
+    QCOMPARE(cardinal(c, XTest::rootOf(c), "_NET_CURRENT_DESKTOP"), 0u);
+    QTRY_COMPARE(activeWindow(c), recent);
+    QVERIFY(lookup.bringForward(app, 0));
+    QTRY_COMPARE(activeWindow(c), next);
+    QCOMPARE(cardinal(c, XTest::rootOf(c), "_NET_CURRENT_DESKTOP"), 1u);
+    QVERIFY(isViewable(c, next));
+    askWindowManager(c, XTest::rootOf(c), "_NET_CURRENT_DESKTOP", {0, 0, 0, 0, 0});
+    QTRY_COMPARE(cardinal(c, XTest::rootOf(c), "_NET_CURRENT_DESKTOP"), 0u);
+}
+
+void TestSystemRunningApplicationsLookup::followsRequestsForAttention_data()
+{
+    QTest::addColumn<bool>("byUrgencyHint");
+
+    QTest::newRow("_NET_WM_STATE_DEMANDS_ATTENTION") << false;
+    QTest::newRow("urgency hint of WM_HINTS") << true;
+}
+
+// A window that asks for attention marks its application until the application is activated.
+void TestSystemRunningApplicationsLookup::followsRequestsForAttention()
+{
+    QFETCH(bool, byUrgencyHint);
+    xcb_connection_t *const c = m_x.connection();
+    SystemRunningApplicationsLookup lookup(m_x.display());
+    int changes = 0;
+    lookup.observeChanges([&changes] { ++changes; });
+    const QUrl app = application(u"startup.desktop"_qs);
+    m_clients.push_back(startClient(u"quaytest"_qs, u"QuayTestClass"_qs));
+    m_clients.push_back(startClient(u"sentinel"_qs, u"SentinelClass"_qs));
+    const xcb_window_t window = m_clients[0].window;
+    const xcb_window_t other = m_clients[1].window;
+    QTRY_COMPARE(lookup.runningApplications().size(), 2);
+    activate(c, other);
+    QTRY_COMPARE(activeWindow(c), other);
+    QVERIFY(!lookup.attentionSince(app));
+    const int before = changes;
+
+    const auto asked = std::chrono::steady_clock::now();
+    if (byUrgencyHint) {
+        const std::array<quint32, 9> hints{1u << 8};
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32, 9, hints.data());
+        xcb_flush(c);
+    } else {
+        askWindowManager(c, window, "_NET_WM_STATE",
+                         {1 /* add */, XTest::atom(c, "_NET_WM_STATE_DEMANDS_ATTENTION"), 0, 2, 0});
+    }
+    QTRY_VERIFY(lookup.attentionSince(app).has_value());
+    QVERIFY(*lookup.attentionSince(app) >= asked);
+    QCOMPARE(changes, before + 1);
+    QVERIFY(!lookup.attentionSince(application(u"sentinel.desktop"_qs)));
+
+    QVERIFY(lookup.bringForward(app, 0));
+    QTRY_COMPARE(activeWindow(c), window);
+    QTRY_VERIFY(!lookup.attentionSince(app));
+    QCOMPARE(changes, before + 2);
+    // Answered: another look at the other window does not bring the mark back.
+    activate(c, other);
+    QTRY_COMPARE(activeWindow(c), other);
+    QVERIFY(!lookup.attentionSince(app));
 }
 
 int main(int argc, char *argv[])
