@@ -76,6 +76,7 @@ public:
     // Applications that have windows, and those brought forward.
     QList<QUrl> withWindows;
     QList<QUrl> broughtForward;
+    QHash<QUrl, std::chrono::steady_clock::time_point> attention;
 
     QList<QUrl> runningApplications() override { return running; }
     bool bringForward(const QUrl &application, std::optional<quint32> = std::nullopt) override
@@ -84,6 +85,11 @@ public:
             return false;
         broughtForward.append(application);
         return true;
+    }
+    std::optional<std::chrono::steady_clock::time_point> attentionSince(const QUrl &application) override
+    {
+        const auto found = attention.constFind(application);
+        return found == attention.cend() ? std::nullopt : std::optional(*found);
     }
     void observeChanges(std::function<void()> handler) override;
     // Calls the registered handler as the system would, from the calling thread.
