@@ -4,6 +4,7 @@
 // in milliseconds, and how many tiles repainted per update (only the application's own should).
 
 #include "inmemoryservices.h"
+#include "paintcounter.h"
 
 #include "store/appstore.h"
 #include "ui/itemiconview.h"
@@ -18,20 +19,6 @@
 namespace {
 
 constexpr int tileCount = 200;
-
-class PaintCounter : public QObject
-{
-public:
-    int count = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++count;
-        return false;
-    }
-};
 
 Panel makePanel()
 {

@@ -183,8 +183,9 @@ public:
     void launchAction(const QUrl &location, const QString &actionID, std::optional<quint32> timestamp = std::nullopt);
     bool isRunning(const QUrl &location, const Panel &panel) const;
     QList<QUrl> runningApps(const Panel &panel) const;
-    // Since when the application at `location` asks for attention; none when it does not.
-    std::optional<std::chrono::steady_clock::time_point> attentionSince(const QUrl &location) const;
+    // Since when the application at `location` asks for attention; none when it does not, or
+    // when the panel's active tab does not follow running applications (as isRunning()).
+    std::optional<std::chrono::steady_clock::time_point> attentionSince(const QUrl &location, const Panel &panel) const;
 
     // --- Frame geometry (pure; y-up global coordinates, no rounding) ---------------------------
     static Rect frame(const PanelPlacement &placement, const Size &contentSize, const Rect &visibleFrame);

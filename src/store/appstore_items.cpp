@@ -187,8 +187,12 @@ void AppStore::launchAction(const QUrl &location, const QString &actionID, std::
     launcher().launchAction(location, actionID, timestamp);
 }
 
-std::optional<std::chrono::steady_clock::time_point> AppStore::attentionSince(const QUrl &location) const
+std::optional<std::chrono::steady_clock::time_point> AppStore::attentionSince(const QUrl &location,
+                                                                             const Panel &panel) const
 {
+    // Only such a tab's view is rebuilt when the request is answered.
+    if (!panel.activeTab().showsRunningApps)
+        return std::nullopt;
     return runningAppsLookup().attentionSince(standardizedLocation(location));
 }
 

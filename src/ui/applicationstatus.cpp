@@ -31,9 +31,9 @@ void show(ItemIconView &tile, const LauncherEntry &entry, std::optional<Clock::t
 
 namespace ApplicationStatus {
 
-void follow(ItemIconView &tile, const QUrl &location, AppStore &store)
+void follow(ItemIconView &tile, const QUrl &location, const Panel &panel, AppStore &store)
 {
-    const std::optional<Clock::time_point> windowsAttention = store.attentionSince(location);
+    const std::optional<Clock::time_point> windowsAttention = store.attentionSince(location, panel);
     const QString applicationID = store.launcherEntries().applicationID(location);
     if (applicationID.isEmpty()) {
         show(tile, LauncherEntry(), windowsAttention, true);

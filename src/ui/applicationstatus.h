@@ -2,6 +2,7 @@
 
 class AppStore;
 class ItemIconView;
+class Panel;
 class QUrl;
 
 // Keeps a tile in step with what its application publishes while it runs: the count badge, the
@@ -10,6 +11,6 @@ class QUrl;
 // whose application's entry changed is touched, and repainted only when what it shows changed.
 namespace ApplicationStatus {
 
-void follow(ItemIconView &tile, const QUrl &location, AppStore &store);
+void follow(ItemIconView &tile, const QUrl &location, const Panel &panel, AppStore &store);
 
 } // namespace ApplicationStatus

@@ -31,7 +31,7 @@ LinkTile::LinkTile(const ItemLink &link, const Panel &panel, AppStore &store, QW
     AppStore *target = &store;
     connect(this, &QAbstractButton::clicked, this, [this, target, link] { target->launch(link, clickTimestamp()); });
     connect(this, &ItemIconView::middleClicked, this, [this, target, link] { target->openNewWindow(link, clickTimestamp()); });
-    ApplicationStatus::follow(*this, link.location, store);
+    ApplicationStatus::follow(*this, link.location, panel, store);
 }
 
 void LinkTile::contextMenuEvent(QContextMenuEvent *event)
@@ -58,7 +58,7 @@ RunningApplicationTile::RunningApplicationTile(const QUrl &location, const Panel
             [this, target, location] { target->launch(ItemLink{.location = location}, clickTimestamp()); });
     connect(this, &ItemIconView::middleClicked, this,
             [this, target, location] { target->openNewWindow(ItemLink{.location = location}, clickTimestamp()); });
-    ApplicationStatus::follow(*this, location, store);
+    ApplicationStatus::follow(*this, location, panel, store);
 }
 
 QMimeData *RunningApplicationTile::dragData() const

@@ -1,6 +1,7 @@
 // What tiles, the add button and the panel body put on screen: a few meaningful pixels each.
 // Runs at the screen's own pixel ratio and again with QT_SCALE_FACTOR=2.
 
+#include "paintcounter.h"
 #include "uitestsupport.h"
 
 #include "ui/additembutton.h"
@@ -49,22 +50,6 @@ bool near(const QColor &a, const QColor &b, int tolerance = 3)
     return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance
         && std::abs(a.blue() - b.blue()) <= tolerance && std::abs(a.alpha() - b.alpha()) <= tolerance;
 }
-
-// Counts the paint events a widget receives.
-class PaintCounter : public QObject
-{
-public:
-    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
-    int count = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++count;
-        return false;
-    }
-};
 
 QIcon solidIcon(const QColor &color, int side)
 {
@@ -247,7 +232,9 @@ void TestTileRendering::launcherEntryShowsOnItsApplicationsTiles()
     const bool mailerFirst = tiles.at(0)->link().location == mailer;
     LinkTile &tile = *tiles.at(mailerFirst ? 0 : 1);
     LinkTile &other = *tiles.at(mailerFirst ? 1 : 0);
-    PaintCounter tilePaints(&tile), otherPaints(&other);
+    PaintCounter tilePaints, otherPaints;
+    tile.installEventFilter(&tilePaints);
+    other.installEventFilter(&otherPaints);
 
     f.services.launcherEntries->publish(u"mailer.desktop"_qs, LauncherEntry{.count = 3, .progress = 0.4});
     QCOMPARE(tile.badgeCount(), std::optional<qint64>(3));
@@ -304,11 +291,15 @@ void TestTileRendering::attentionPulsesThenStays()
 
     // Built from the store: the request began a minute ago.
     const QUrl mailer = fileAt(u"/apps/mailer.desktop"_qs);
-    UiFixture f({panelWith({tabWith(u"T"_qs, {linkTo(u"/apps/mailer.desktop"_qs)})})});
+    UiFixture f({panelWith({tabWith(u"T"_qs, {linkTo(u"/apps/mailer.desktop"_qs)}, true)}),
+                 panelWith({tabWith(u"Quiet"_qs, {linkTo(u"/apps/mailer.desktop"_qs)}, false)})});
     f.services.runningApps->attention.insert(mailer, std::chrono::steady_clock::now() - std::chrono::minutes(1));
-    LinkTile built(ItemLink{.location = mailer}, f.panel(), *f.store);
+    LinkTile built(ItemLink{.location = mailer}, f.panel(0), *f.store);
     QVERIFY(built.demandsAttention());
     QVERIFY(!built.isPulsing());
+    // A tab that does not follow running applications shows no marks.
+    LinkTile quiet(ItemLink{.location = mailer}, f.panel(1), *f.store);
+    QVERIFY(!quiet.demandsAttention());
 }
 
 QTEST_MAIN(TestTileRendering)
