@@ -55,9 +55,12 @@ void SystemLauncherEntries::handleUpdate(const QDBusMessage &message)
     const QString sender = message.service();
     if (!update || sender.isEmpty())
         return;
-    if (!m_table.hasSender(sender))
+    const bool isKnown = m_table.hasSender(sender);
+    const bool changed = m_table.apply(sender, *update);
+    // Watched once, and only while it publishes something kept (the table may be full).
+    if (!isKnown && m_table.hasSender(sender))
         watchSender(sender);
-    if (m_table.apply(sender, *update))
+    if (changed)
         notify(update->applicationID);
 }
 

@@ -15,50 +15,6 @@
 #include <vector>
 #include <unistd.h>
 
-namespace {
-
-// What the tests ask of the window manager, sent as a pager sends it.
-void askWindowManager(xcb_connection_t *c, xcb_window_t window, const char *type, std::array<quint32, 5> data)
-{
-    xcb_client_message_event_t event = {};
-    event.response_type = XCB_CLIENT_MESSAGE;
-    event.format = 32;
-    event.window = window;
-    event.type = XTest::atom(c, type);
-    std::copy(data.cbegin(), data.cend(), event.data.data32);
-    xcb_send_event(c, 0, XTest::rootOf(c), XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char *>(&event));
-    xcb_flush(c);
-}
-
-quint32 cardinal(xcb_connection_t *c, xcb_window_t window, const char *name)
-{
-    const std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
-        xcb_get_property_reply(c, xcb_get_property(c, 0, window, XTest::atom(c, name), XCB_ATOM_ANY, 0, 1), nullptr),
-        &std::free);
-    if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) < 4)
-        return quint32(-1);
-    return *static_cast<const quint32 *>(xcb_get_property_value(reply.get()));
-}
-
-quint32 activeWindow(xcb_connection_t *c)
-{
-    return cardinal(c, XTest::rootOf(c), "_NET_ACTIVE_WINDOW");
-}
-
-bool isViewable(xcb_connection_t *c, xcb_window_t window)
-{
-    const std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&std::free)> reply(
-        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr), &std::free);
-    return reply && reply->map_state == XCB_MAP_STATE_VIEWABLE;
-}
-
-void activate(xcb_connection_t *c, xcb_window_t window)
-{
-    askWindowManager(c, window, "_NET_ACTIVE_WINDOW", {2, XCB_CURRENT_TIME, 0, 0, 0});
-}
-
-} // namespace
 
 class TestSystemRunningApplicationsLookup : public QObject
 {
@@ -356,42 +312,42 @@ void TestSystemRunningApplicationsLookup::bringsApplicationsForward()
     const QList<xcb_window_t> own{m_clients[0].window, m_clients[1].window};
     const xcb_window_t other = m_clients[2].window;
     QTRY_COMPARE(lookup.runningApplications(), (QList<QUrl>{app, application(u"sentinel.desktop"_qs)}));
-    activate(c, other);
-    QTRY_COMPARE(activeWindow(c), other);
+    XTest::activate(c, other);
+    QTRY_COMPARE(XTest::activeWindow(c), other);
 
     QVERIFY(lookup.bringForward(app, 0));
-    QTRY_VERIFY(own.contains(activeWindow(c)));
-    const xcb_window_t recent = activeWindow(c);
+    QTRY_VERIFY(own.contains(XTest::activeWindow(c)));
+    const xcb_window_t recent = XTest::activeWindow(c);
     const xcb_window_t next = own.at(1 - own.indexOf(recent));
     QVERIFY(lookup.bringForward(app, 0));
-    QTRY_COMPARE(activeWindow(c), next);
+    QTRY_COMPARE(XTest::activeWindow(c), next);
     QVERIFY(lookup.bringForward(app, 0));
-    QTRY_COMPARE(activeWindow(c), recent);
+    QTRY_COMPARE(XTest::activeWindow(c), recent);
 
     // Away and back: the most recent again, restored from minimised.
-    activate(c, other);
-    QTRY_COMPARE(activeWindow(c), other);
-    askWindowManager(c, recent, "WM_CHANGE_STATE", {3 /* IconicState */, 0, 0, 0, 0});
-    QTRY_VERIFY(!isViewable(c, recent));
-    activate(c, other);
-    QTRY_COMPARE(activeWindow(c), other);
+    XTest::activate(c, other);
+    QTRY_COMPARE(XTest::activeWindow(c), other);
+    XTest::askWindowManager(c, recent, "WM_CHANGE_STATE", {3 /* IconicState */, 0, 0, 0, 0});
+    QTRY_VERIFY(!XTest::isViewable(c, recent));
+    XTest::activate(c, other);
+    QTRY_COMPARE(XTest::activeWindow(c), other);
     QVERIFY(lookup.bringForward(app, 0));
-    QTRY_COMPARE(activeWindow(c), recent);
-    QVERIFY(isViewable(c, recent));
+    QTRY_COMPARE(XTest::activeWindow(c), recent);
+    QVERIFY(XTest::isViewable(c, recent));
 
     // The next window lives on another desktop: that desktop is shown.
-    askWindowManager(c, XTest::rootOf(c), "_NET_NUMBER_OF_DESKTOPS", {2, 0, 0, 0, 0});
-    QTRY_COMPARE(cardinal(c, XTest::rootOf(c), "_NET_NUMBER_OF_DESKTOPS"), 2u);
-    askWindowManager(c, next, "_NET_WM_DESKTOP", {1, 2, 0, 0, 0});
-    QTRY_COMPARE(cardinal(c, next, "_NET_WM_DESKTOP"), 1u);
-    QCOMPARE(cardinal(c, XTest::rootOf(c), "_NET_CURRENT_DESKTOP"), 0u);
-    QTRY_COMPARE(activeWindow(c), recent);
+    XTest::askWindowManager(c, XTest::rootOf(c), "_NET_NUMBER_OF_DESKTOPS", {2, 0, 0, 0, 0});
+    QTRY_COMPARE(XTest::cardinal(c, XTest::rootOf(c), "_NET_NUMBER_OF_DESKTOPS"), 2u);
+    XTest::askWindowManager(c, next, "_NET_WM_DESKTOP", {1, 2, 0, 0, 0});
+    QTRY_COMPARE(XTest::cardinal(c, next, "_NET_WM_DESKTOP"), 1u);
+    QCOMPARE(XTest::cardinal(c, XTest::rootOf(c), "_NET_CURRENT_DESKTOP"), 0u);
+    QTRY_COMPARE(XTest::activeWindow(c), recent);
     QVERIFY(lookup.bringForward(app, 0));
-    QTRY_COMPARE(activeWindow(c), next);
-    QCOMPARE(cardinal(c, XTest::rootOf(c), "_NET_CURRENT_DESKTOP"), 1u);
-    QVERIFY(isViewable(c, next));
-    askWindowManager(c, XTest::rootOf(c), "_NET_CURRENT_DESKTOP", {0, 0, 0, 0, 0});
-    QTRY_COMPARE(cardinal(c, XTest::rootOf(c), "_NET_CURRENT_DESKTOP"), 0u);
+    QTRY_COMPARE(XTest::activeWindow(c), next);
+    QCOMPARE(XTest::cardinal(c, XTest::rootOf(c), "_NET_CURRENT_DESKTOP"), 1u);
+    QVERIFY(XTest::isViewable(c, next));
+    XTest::askWindowManager(c, XTest::rootOf(c), "_NET_CURRENT_DESKTOP", {0, 0, 0, 0, 0});
+    QTRY_COMPARE(XTest::cardinal(c, XTest::rootOf(c), "_NET_CURRENT_DESKTOP"), 0u);
 }
 
 void TestSystemRunningApplicationsLookup::followsRequestsForAttention_data()
@@ -416,8 +372,8 @@ void TestSystemRunningApplicationsLookup::followsRequestsForAttention()
     const xcb_window_t window = m_clients[0].window;
     const xcb_window_t other = m_clients[1].window;
     QTRY_COMPARE(lookup.runningApplications().size(), 2);
-    activate(c, other);
-    QTRY_COMPARE(activeWindow(c), other);
+    XTest::activate(c, other);
+    QTRY_COMPARE(XTest::activeWindow(c), other);
     QVERIFY(!lookup.attentionSince(app));
     const int before = changes;
 
@@ -427,7 +383,7 @@ void TestSystemRunningApplicationsLookup::followsRequestsForAttention()
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32, 9, hints.data());
         xcb_flush(c);
     } else {
-        askWindowManager(c, window, "_NET_WM_STATE",
+        XTest::askWindowManager(c, window, "_NET_WM_STATE",
                          {1 /* add */, XTest::atom(c, "_NET_WM_STATE_DEMANDS_ATTENTION"), 0, 2, 0});
     }
     QTRY_VERIFY(lookup.attentionSince(app).has_value());
@@ -436,12 +392,12 @@ void TestSystemRunningApplicationsLookup::followsRequestsForAttention()
     QVERIFY(!lookup.attentionSince(application(u"sentinel.desktop"_qs)));
 
     QVERIFY(lookup.bringForward(app, 0));
-    QTRY_COMPARE(activeWindow(c), window);
+    QTRY_COMPARE(XTest::activeWindow(c), window);
     QTRY_VERIFY(!lookup.attentionSince(app));
     QCOMPARE(changes, before + 2);
     // Answered: another look at the other window does not bring the mark back.
-    activate(c, other);
-    QTRY_COMPARE(activeWindow(c), other);
+    XTest::activate(c, other);
+    QTRY_COMPARE(XTest::activeWindow(c), other);
     QVERIFY(!lookup.attentionSince(app));
 }
 
