@@ -1,8 +1,12 @@
 #include "privatebus.h"
 
+#include "inmemoryservices.h"
 #include "services/systemlauncherentries.h"
+#include "store/appstore.h"
+#include "ui/itemtiles.h"
+#include "ui/tiledecorations.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QProcess>
@@ -60,6 +64,7 @@ public:
 private Q_SLOTS:
     void initTestCase();
     void followsAnApplicationOnTheBus();
+    void tilesShowWhatThePublisherPublishes();
     void ignoresMalformedUpdates_data();
     void ignoresMalformedUpdates();
     void namesApplicationsByTheirDesktopFileID_data();
@@ -92,6 +97,40 @@ void TestSystemLauncherEntries::followsAnApplicationOnTheBus()
     QVERIFY(publisher.waitForFinished(5000));
     QTRY_COMPARE(entries.entry(u"mailer.desktop"_qs), LauncherEntry());
     QCOMPARE(changed, (QStringList{u"mailer.desktop"_qs, u"mailer.desktop"_qs}));
+}
+
+// From the bus to the screen: the tile of the publishing application shows its count and progress
+// while the publisher is on the bus.
+void TestSystemLauncherEntries::tilesShowWhatThePublisherPublishes()
+{
+    const ItemLink link{.location = QUrl::fromLocalFile(u"/opt/mail/mailer.desktop"_qs)};
+    InMemoryServices services;
+    AppStoreServices taken = services.take();
+    taken.launcherEntries = std::make_unique<SystemLauncherEntries>();
+    PanelTab tab;
+    tab.items = {link};
+    AppStore store(std::move(taken), QList<Panel>{Panel(PanelInit{.name = u"P"_qs, .tab = tab})});
+    LinkTile tile(link, store.panels().first(), store);
+    tile.resize(tile.sizeHint());
+    const QRectF badge = TileDecorations::badgeFrame(tile.iconFrame(), 3, tile.font());
+    const QPointF inBadge = (badge.center() - QPointF(badge.height() * 0.35, 0)) * tile.devicePixelRatioF();
+    const auto badgeShows = [&] {
+        const QColor shown = tile.grab().toImage().pixelColor(inBadge.toPoint());
+        return qAbs(shown.hue() - TabColors::color(TabColor::SystemRed).hue()) < 8 && shown.saturation() > 150;
+    };
+
+    QProcess publisher;
+    publisher.start(QCoreApplication::applicationFilePath(), {u"--publish"_qs, m_bus.address()});
+    QVERIFY(publisher.waitForStarted(5000));
+    QTRY_COMPARE(tile.badgeCount(), std::optional<qint64>(3));
+    QCOMPARE(tile.progress(), std::optional<double>(0.4));
+    QVERIFY(badgeShows());
+
+    publisher.closeWriteChannel();
+    QVERIFY(publisher.waitForFinished(5000));
+    QTRY_COMPARE(tile.badgeCount(), std::nullopt);
+    QCOMPARE(tile.progress(), std::nullopt);
+    QVERIFY(!badgeShows());
 }
 
 // Each malformed update is followed by a sound one of another application: once that is seen, the
@@ -169,7 +208,7 @@ int main(int argc, char *argv[])
 {
     if (const int publisher = runPublisher(argc, argv); publisher >= 0)
         return publisher;
-    QCoreApplication app(argc, argv);
+    QApplication app(argc, argv);
     const PrivateSessionBus bus;
     TestSystemLauncherEntries test(bus);
     return QTest::qExec(&test, argc, argv);
