@@ -1,11 +1,15 @@
 #include "testdesktop.h"
 #include "xtestclient.h"
 
+#include "inmemoryservices.h"
+#include "services/systemitemlauncher.h"
 #include "services/systemrunningapplicationslookup.h"
+#include "store/appstore.h"
+#include "ui/itemtiles.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QGuiApplication>
+#include <QApplication>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
@@ -38,6 +42,7 @@ private Q_SLOTS:
     void bringsApplicationsForward();
     void followsRequestsForAttention_data();
     void followsRequestsForAttention();
+    void tileBringsForwardOrStartsAnother();
 
 private:
     struct Client
@@ -401,12 +406,45 @@ void TestSystemRunningApplicationsLookup::followsRequestsForAttention()
     QVERIFY(!lookup.attentionSince(app));
 }
 
+// The whole way from a tile: a press brings the running application's window forward, a middle
+// click starts another copy of it.
+void TestSystemRunningApplicationsLookup::tileBringsForwardOrStartsAnother()
+{
+    xcb_connection_t *const c = m_x.connection();
+    const QString path = m_desktop.writeApplication(
+        u"marked.desktop"_qs, u"Exec=%1 another-copy\nStartupWMClass=MarkedClass"_qs.arg(markerHelperPath()));
+    const ItemLink link{.location = QUrl::fromLocalFile(path)};
+    m_clients.push_back(startClient(u"marked"_qs, u"MarkedClass"_qs));
+    m_clients.push_back(startClient(u"sentinel"_qs, u"SentinelClass"_qs));
+    const xcb_window_t window = m_clients[0].window;
+    const xcb_window_t other = m_clients[1].window;
+
+    InMemoryServices services;
+    AppStoreServices taken = services.take();
+    taken.launcher = std::make_unique<SystemItemLauncher>();
+    taken.runningAppsLookup = std::make_unique<SystemRunningApplicationsLookup>(m_x.display());
+    PanelTab tab;
+    tab.items = {link};
+    AppStore store(std::move(taken), QList<Panel>{Panel(PanelInit{.name = u"P"_qs, .tab = tab})});
+    QTRY_VERIFY(store.runningAppsLookup().runningApplications().contains(link.location));
+    XTest::activate(c, other);
+    QTRY_COMPARE(XTest::activeWindow(c), other);
+    LinkTile tile(link, store.panels().first(), store);
+    tile.resize(tile.sizeHint());
+
+    QTest::mouseClick(&tile, Qt::LeftButton);
+    QTRY_COMPARE(XTest::activeWindow(c), window);
+    QVERIFY(m_desktop.marker(u"another-copy"_qs).isEmpty());
+    QTest::mouseClick(&tile, Qt::MiddleButton);
+    QTRY_VERIFY(!m_desktop.marker(u"another-copy"_qs).isEmpty());
+}
+
 int main(int argc, char *argv[])
 {
     if (const int client = XTest::runClient(argc, argv); client >= 0)
         return client;
     const TestDesktop desktop;
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     TestSystemRunningApplicationsLookup test(desktop);
     return QTest::qExec(&test, argc, argv);
 }
