@@ -32,8 +32,9 @@ private:
 };
 
 // The tile of a running application the active tab does not hold: pressing it brings the
-// application forward, a middle click asks it for a new window; dragging it carries its location as a plain file URL, so a panel takes it like a
-// file from the file manager; its menu runs the application's actions and keeps it in the panel.
+// application forward, a middle click asks it for a new window; dragging it carries its location
+// as a plain file URL, so a panel takes it like a file from the file manager; its menu runs the
+// application's actions and keeps it in the panel.
 class RunningApplicationTile : public ItemIconView
 {
     Q_OBJECT
