@@ -89,10 +89,34 @@ void addPanelEntries(QMenu &menu, const Panel &panel, AppStore &store)
                      [target, panelID, name] { removePanel(target, panelID, name); });
 }
 
+void addApplicationEntries(QMenu &menu, const QUrl &location, AppStore &store)
+{
+    AppStore *target = &store;
+    const bool opensNewWindow = store.launcher().opensNewWindow(location);
+    const QList<ApplicationAction> actions = store.launcher().actions(location);
+    // The entries carry no input event: the launcher takes the time of the last input, the choice
+    // of the entry itself.
+    if (opensNewWindow) {
+        menu.addAction(QIcon::fromTheme(QStringLiteral("window-new")), QStringLiteral("New Window"),
+                       [target, location] { target->openNewWindow(ItemLink{.location = location}); });
+    }
+    for (const ApplicationAction &action : actions) {
+        const QString actionID = action.id;
+        // The name is the application's own text: an "&" in it marks no mnemonic.
+        const QString title = QString(action.name).replace(QLatin1Char('&'), QLatin1String("&&"));
+        QAction *entry = menu.addAction(title, [target, location, actionID] { target->launchAction(location, actionID); });
+        if (!action.iconName.isEmpty())
+            entry->setIcon(QIcon::fromTheme(action.iconName, QIcon(action.iconName)));
+    }
+    if (opensNewWindow || !actions.isEmpty())
+        menu.addSeparator();
+}
+
 void addLinkEntries(QMenu &menu, const ItemLink &link, const QUuid &panelID, AppStore &store)
 {
     AppStore *target = &store;
     const QUuid linkID = link.id;
+    addApplicationEntries(menu, link.location, store);
     customIconMenu(menu, linkID, panelID, store);
     menu.addSeparator();
     const Panel *panel = store.panel(panelID);
@@ -104,6 +128,7 @@ void addLinkEntries(QMenu &menu, const ItemLink &link, const QUuid &panelID, App
 void addRunningApplicationEntries(QMenu &menu, const QUrl &location, const QUuid &panelID, AppStore &store)
 {
     AppStore *target = &store;
+    addApplicationEntries(menu, location, store);
     menu.addAction(QStringLiteral("Keep in Panel"), [target, location, panelID] { target->keepInPanel(location, panelID); });
 }
 

@@ -112,6 +112,9 @@ struct Sample
 {
     QList<Panel> panels;
     QList<QUrl> running;
+    // What applications publish about themselves, and those asking for attention.
+    QHash<QString, LauncherEntry> entries;
+    QList<QUrl> askingForAttention;
 };
 
 Sample makeSample(const QDir &root)
@@ -184,7 +187,13 @@ Sample makeSample(const QDir &root)
 
     return Sample{.panels = {dock, side, free, empty},
                   .running = {QUrl::fromLocalFile(application("terminal")), QUrl::fromLocalFile(application("music")),
-                              QUrl::fromLocalFile(application("slides"))}};
+                              QUrl::fromLocalFile(application("slides"))},
+                  .entries = {{QStringLiteral("terminal.desktop"), LauncherEntry{.count = 3}},
+                              {QStringLiteral("editor.desktop"), LauncherEntry{.count = 120, .progress = 0.4}},
+                              {QStringLiteral("music.desktop"), LauncherEntry{.progress = 0.7}},
+                              {QStringLiteral("contacts.desktop"), LauncherEntry{.count = 12}}},
+                  .askingForAttention = {QUrl::fromLocalFile(application("slides")),
+                                         QUrl::fromLocalFile(application("terminal"))}};
 }
 
 // Tab bars on all four edges and a free panel, in both styles, with more tabs than fit.
@@ -264,6 +273,11 @@ int main(int argc, char *argv[])
 
     InMemoryServices services;
     services.runningApps->running = sample.running;
+    // Long asked for: the steady mark, past its pulses.
+    for (const QUrl &location : sample.askingForAttention)
+        services.runningApps->attention.insert(location, std::chrono::steady_clock::now() - std::chrono::minutes(1));
+    for (auto entry = sample.entries.cbegin(); entry != sample.entries.cend(); ++entry)
+        services.launcherEntries->publish(entry.key(), entry.value());
     AppStoreServices taken = services.take();
     taken.fileSystem = std::make_unique<SystemFileSystemAccess>();
     AppStore store(std::move(taken), sample.panels);

@@ -42,11 +42,27 @@ class RecordingLauncher final : public ItemLauncher
 public:
     QList<QUrl> launched;
     QList<std::optional<quint32>> timestamps;
+    // What every application offers besides its launch, and what was asked of that.
+    bool offersNewWindow = false;
+    QList<ApplicationAction> applicationActions;
+    QList<QUrl> newWindows;
+    QStringList launchedActions;
 
     void launch(const QUrl &location, std::optional<quint32> timestamp) override
     {
         launched.append(location);
         timestamps.append(timestamp);
+    }
+    bool opensNewWindow(const QUrl &) override { return offersNewWindow; }
+    void openNewWindow(const QUrl &location, std::optional<quint32> timestamp) override
+    {
+        newWindows.append(location);
+        timestamps.append(timestamp);
+    }
+    QList<ApplicationAction> actions(const QUrl &) override { return applicationActions; }
+    void launchAction(const QUrl &, const QString &actionID, std::optional<quint32>) override
+    {
+        launchedActions.append(actionID);
     }
 };
 
