@@ -4,6 +4,8 @@
 #   desktop.png          translucent panels over a compositor, one tile hovered with its tooltip
 #   desktop-opaque.png   the same without a compositor (opaque bodies cut to shape)
 #   desktop-hidpi.png    at twice the pixel density (QT_SCALE_FACTOR=2)
+#   tab-bars.png         tab bars on every edge, both styles, overflow and a rename field
+#   settings.png         the panel settings window
 #
 #   scripts/screenshot.sh [OUTPUT_DIR] [GALLERY]
 # OUTPUT_DIR defaults to ./screenshots; GALLERY to build/tests/ui/panelgallery. Until the program
@@ -69,3 +71,5 @@ shot() {
 shot desktop.png 1280x800 yes
 shot desktop-opaque.png 1280x800 no
 shot desktop-hidpi.png 2560x1600 yes QT_SCALE_FACTOR=2
+shot tab-bars.png 1280x800 yes GALLERY_SCENE=tabs
+shot settings.png 1280x800 no GALLERY_SCENE=settings

@@ -1,5 +1,6 @@
 #include "itemtiles.h"
 
+#include "applicationstatus.h"
 #include "draggedpanelitem.h"
 #include "panelmenus.h"
 #include "tilepictures.h"
@@ -31,6 +32,8 @@ LinkTile::LinkTile(const ItemLink &link, const Panel &panel, AppStore &store, QW
     setDragAction(Qt::MoveAction);
     AppStore *target = &store;
     connect(this, &QAbstractButton::clicked, this, [this, target, link] { target->launch(link, clickTimestamp()); });
+    connect(this, &ItemIconView::middleClicked, this, [this, target, link] { target->openNewWindow(link, clickTimestamp()); });
+    ApplicationStatus::follow(*this, link.location, panel, store);
 }
 
 QMimeData *LinkTile::dragData() const
@@ -60,6 +63,9 @@ RunningApplicationTile::RunningApplicationTile(const QUrl &location, const Panel
     // Opened like a link of its own that is not kept anywhere.
     connect(this, &QAbstractButton::clicked, this,
             [this, target, location] { target->launch(ItemLink{.location = location}, clickTimestamp()); });
+    connect(this, &ItemIconView::middleClicked, this,
+            [this, target, location] { target->openNewWindow(ItemLink{.location = location}, clickTimestamp()); });
+    ApplicationStatus::follow(*this, location, panel, store);
 }
 
 QMimeData *RunningApplicationTile::dragData() const

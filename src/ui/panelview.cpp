@@ -10,7 +10,7 @@
 #include "panelviewlayout.h"
 #include "rowdrophandler.h"
 #include "rowscroller.h"
-#include "tabbarslot.h"
+#include "tabbarview.h"
 #include "viewstyle.h"
 
 #include "store/appstore.h"
@@ -55,8 +55,8 @@ PanelView::PanelView(const Panel &panel, AppStore &store, QWidget *parent)
     m_itemLayout = new ItemRowLayout(axisOf(panel), panel.chrome(), row);
     m_scroller = new RowScroller(axisOf(panel), row, this);
     if (panel.isTabBarVisible())
-        m_tabBarSlot = new TabBarSlot(panel, this);
-    m_layout = new PanelViewLayout(layoutInput(panel), m_scroller, m_tabBarSlot, this);
+        m_tabBar = new TabBarView(panel, store, panel.tabStyle == PanelTabStyle::Slanted, std::nullopt, this);
+    m_layout = new PanelViewLayout(layoutInput(panel), m_scroller, m_tabBar, this);
     fillItemLayout();
 
     setAcceptDrops(true);
@@ -122,7 +122,7 @@ QPainterPath PanelView::bodyShape() const
 {
     const PanelLayoutPlan plan = m_layout->plan(QSizeF(size()));
     QPainterPath shape = ViewStyle::roundedRect(plan.body, m_panel.chrome().bodyCornerRadius());
-    if (m_tabBarSlot)
+    if (m_tabBar)
         shape.addRect(plan.tabBar);
     return shape.simplified();
 }

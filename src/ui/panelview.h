@@ -18,13 +18,13 @@ class ItemRowLayout;
 class PanelViewLayout;
 class RowDropHandler;
 class RowScroller;
-class TabBarSlot;
+class TabBarView;
 
 // The whole content of a panel window: the rounded body, translucent where a compositor runs and
 // tinted by the active tab's colour, holding the active tab's tiles in a row (a column on the
 // left and right edges) that scrolls along its axis when the window is shorter than the row;
 // the running applications the tab does not hold after them; the add button and its hint on an
-// empty tab; and the tab bar's slot on the side that faces away from the screen edge.
+// empty tab; and the tab bar on the side that faces away from the screen edge.
 //
 // Built afresh from a copy of the panel whenever the store's panels change; while it lives it
 // follows the running applications (and resizes for them) on its own. Left presses on the bare
@@ -53,7 +53,7 @@ public:
     RowScroller *scroller() const { return m_scroller; }
     ItemRowLayout *itemLayout() const { return m_itemLayout; }
     // Null when the panel shows no tab bar.
-    TabBarSlot *tabBarSlot() const { return m_tabBarSlot; }
+    TabBarView *tabBar() const { return m_tabBar; }
     // Where files dragged over the panel from outside would go; none while no such drag is over it.
     std::optional<ExternalDropTarget> externalDropTarget() const;
     // Files point at an empty tab: the body is outlined in the accent colour.
@@ -75,7 +75,7 @@ private:
     AppStore &m_store;
     ItemRowLayout *m_itemLayout;
     RowScroller *m_scroller;
-    TabBarSlot *m_tabBarSlot = nullptr;
+    TabBarView *m_tabBar = nullptr;
     PanelViewLayout *m_layout;
     std::unique_ptr<RowDropHandler> m_drops;
 };

@@ -9,6 +9,8 @@
 #include <QFontMetricsF>
 #include <QMenu>
 #include <QPainter>
+#include <QPainterPathStroker>
+#include <QRegion>
 
 #include <algorithm>
 #include <cmath>
@@ -289,7 +291,22 @@ void TabChip::moveEvent(QMoveEvent *event)
 void TabChip::resizeEvent(QResizeEvent *event)
 {
     QAbstractButton::resizeEvent(event);
+    updateMask();
     placeField();
+}
+
+void TabChip::updateMask()
+{
+    // Slanted chips overlap their neighbours: outside its outline a press must reach the chip
+    // below, so the widget ends where the outline does (a pixel beyond it, so that the
+    // antialiased edge is not cut off).
+    if (!m_options.slanted)
+        return;
+    QPainterPathStroker edge;
+    edge.setWidth(2);
+    const QPainterPath outline = uprightToWidget().map(shape());
+    const QPainterPath grown = outline.united(edge.createStroke(outline));
+    setMask(QRegion(grown.toFillPolygon().toPolygon(), Qt::WindingFill));
 }
 
 void TabChip::changeEvent(QEvent *event)

@@ -106,6 +106,7 @@ private:
     void showField();
     void placeField();
     void measure();
+    void updateMask();
     QTransform uprightToWidget() const;
 
     TabChipOptions m_options;

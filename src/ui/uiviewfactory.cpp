@@ -1,6 +1,7 @@
 #include "uiviewfactory.h"
 
 #include "grouppopoverview.h"
+#include "panelsettingsview.h"
 #include "panelview.h"
 
 HostedView *UiViewFactory::makePanelView(const Panel &panel, AppStore &store)
@@ -13,7 +14,7 @@ HostedView *UiViewFactory::makeGroupPopoverView(const QUuid &groupID, const QUui
     return new GroupPopoverView(groupID, panelID, store);
 }
 
-HostedView *UiViewFactory::makeSettingsView(const QUuid &, AppStore &)
+HostedView *UiViewFactory::makeSettingsView(const QUuid &panelID, AppStore &store)
 {
-    return new HostedView;
+    return new PanelSettingsView(panelID, store);
 }

@@ -4,6 +4,7 @@
 #include <QSysInfo>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -140,6 +141,46 @@ QList<xcb_window_t> clientList(xcb_connection_t *c)
     for (int i = 0; i < xcb_get_property_value_length(reply.get()) / 4; ++i)
         windows.append(values[i]);
     return windows;
+}
+
+void askWindowManager(xcb_connection_t *c, xcb_window_t window, const char *type, std::array<quint32, 5> data)
+{
+    xcb_client_message_event_t event = {};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = atom(c, type);
+    std::copy(data.cbegin(), data.cend(), event.data.data32);
+    xcb_send_event(c, 0, rootOf(c), XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char *>(&event));
+    xcb_flush(c);
+}
+
+void activate(xcb_connection_t *c, xcb_window_t window)
+{
+    askWindowManager(c, window, "_NET_ACTIVE_WINDOW", {2, XCB_CURRENT_TIME, 0, 0, 0});
+}
+
+quint32 cardinal(xcb_connection_t *c, xcb_window_t window, const char *name)
+{
+    const std::unique_ptr<xcb_get_property_reply_t, FreeDeleter> reply(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, window, atom(c, name), XCB_ATOM_ANY, 0, 1), nullptr));
+    if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) < 4)
+        return quint32(-1);
+    return *static_cast<const quint32 *>(xcb_get_property_value(reply.get()));
+}
+
+xcb_window_t activeWindow(xcb_connection_t *c)
+{
+    const quint32 window = cardinal(c, rootOf(c), "_NET_ACTIVE_WINDOW");
+    return window == quint32(-1) ? xcb_window_t(XCB_WINDOW_NONE) : window;
+}
+
+bool isViewable(xcb_connection_t *c, xcb_window_t window)
+{
+    const std::unique_ptr<xcb_get_window_attributes_reply_t, FreeDeleter> reply(
+        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr));
+    return reply && reply->map_state == XCB_MAP_STATE_VIEWABLE;
 }
 
 namespace {

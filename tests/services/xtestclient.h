@@ -8,6 +8,8 @@
 
 #include <xcb/xcb.h>
 
+#include <array>
+
 // Small X11 pieces for the tests: windows with the properties an application's windows carry,
 // and the window manager's client list read back.
 namespace XTest {
@@ -45,6 +47,16 @@ xcb_window_t createWindow(xcb_connection_t *connection, const QString &instance,
                           const QStringList &options, quint32 pid);
 
 QList<xcb_window_t> clientList(xcb_connection_t *connection);
+
+// Sends a client message to the root window as a pager sends its requests to the window manager.
+void askWindowManager(xcb_connection_t *connection, xcb_window_t window, const char *type,
+                      std::array<quint32, 5> data);
+// Asks for `window` to be activated (source 2, the current time).
+void activate(xcb_connection_t *connection, xcb_window_t window);
+xcb_window_t activeWindow(xcb_connection_t *connection);
+// The first 32-bit value of a property; all bits set when the window has none.
+quint32 cardinal(xcb_connection_t *connection, xcb_window_t window, const char *name);
+bool isViewable(xcb_connection_t *connection, xcb_window_t window);
 
 // One startup-notification message: its kind ("new", "remove", ...) and its keys.
 struct StartupMessage

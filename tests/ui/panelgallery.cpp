@@ -5,12 +5,15 @@
 //   panelgallery [--translucent] [--hover]
 //     --translucent  windows with an alpha channel (run a compositor)
 //     --hover        the pointer rests on a tile of the first panel: plate and tooltip show
+//   GALLERY_SCENE=tabs      tab bars instead: every edge, both styles, overflow, a rename field
+//   GALLERY_SCENE=settings  the sample panels with the settings window of the side panel
 
 #include "inmemoryservices.h"
 
 #include "services/systemfilesystemaccess.h"
 #include "store/appstore.h"
 #include "ui/itemiconview.h"
+#include "ui/panelsettingsview.h"
 #include "ui/panelview.h"
 #include "windows/panelscreens.h"
 
@@ -29,6 +32,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -108,6 +112,9 @@ struct Sample
 {
     QList<Panel> panels;
     QList<QUrl> running;
+    // What applications publish about themselves, and those asking for attention.
+    QHash<QString, LauncherEntry> entries;
+    QList<QUrl> askingForAttention;
 };
 
 Sample makeSample(const QDir &root)
@@ -180,7 +187,57 @@ Sample makeSample(const QDir &root)
 
     return Sample{.panels = {dock, side, free, empty},
                   .running = {QUrl::fromLocalFile(application("terminal")), QUrl::fromLocalFile(application("music")),
-                              QUrl::fromLocalFile(application("slides"))}};
+                              QUrl::fromLocalFile(application("slides"))},
+                  .entries = {{QStringLiteral("terminal.desktop"), LauncherEntry{.count = 3}},
+                              {QStringLiteral("editor.desktop"), LauncherEntry{.count = 120, .progress = 0.4}},
+                              {QStringLiteral("music.desktop"), LauncherEntry{.progress = 0.7}},
+                              {QStringLiteral("contacts.desktop"), LauncherEntry{.count = 12}}},
+                  .askingForAttention = {QUrl::fromLocalFile(application("slides")),
+                                         QUrl::fromLocalFile(application("terminal"))}};
+}
+
+// Tab bars on all four edges and a free panel, in both styles, with more tabs than fit.
+Sample makeTabSample(const QDir &root)
+{
+    QList<Item> items;
+    for (const QString &name : {QStringLiteral("Documents"), QStringLiteral("Downloads"), QStringLiteral("Music"),
+                                QStringLiteral("Pictures"), QStringLiteral("Videos"), QStringLiteral("Public")})
+        items.append(linkTo(makeFolder(root, name)));
+    // `shown` items on each tab, colours from the tab at `colouredFrom` on.
+    const auto tabs = [&](const QStringList &names, int colouredFrom, int shown) {
+        QList<PanelTab> list;
+        for (int i = 0; i < names.size(); ++i) {
+            PanelTab tab = tabNamed(names.at(i), items.mid(0, shown));
+            if (i >= colouredFrom)
+                tab.color = TabColor(i % 13);
+            list.append(tab);
+        }
+        return list;
+    };
+    const auto panel = [](const QString &name, PanelTabStyle style, const QList<PanelTab> &list, int active,
+                          const PanelPlacement &placement) {
+        return Panel(PanelInit{.name = name, .showsItemLabels = false, .tabStyle = style, .tab = list.first(),
+                               .moreTabs = list.mid(1), .activeTabID = list.at(active).id, .didRevealTabBar = true,
+                               .placement = placement});
+    };
+    const auto snapped = [](PanelEdge edge) {
+        return PanelPlacement{.mode = PanelPlacementMode::Snapped, .edge = edge, .alignment = PanelAlignment::Center,
+                              .edgeInset = 8};
+    };
+    const QStringList many{QStringLiteral("Home"), QStringLiteral("Work"), QStringLiteral("Music"),
+                           QStringLiteral("Photos"), QStringLiteral("Projects"), QStringLiteral("Archive"),
+                           QStringLiteral("Games"), QStringLiteral("Reading")};
+    return Sample{.panels = {
+                      panel(QStringLiteral("Top"), PanelTabStyle::Slanted, tabs(many, 2, 5), 6, snapped(PanelEdge::Top)),
+                      panel(QStringLiteral("Bottom"), PanelTabStyle::Buttons, tabs(many.mid(0, 3), 1, 6), 1,
+                            snapped(PanelEdge::Bottom)),
+                      panel(QStringLiteral("Left"), PanelTabStyle::Buttons, tabs(many.mid(0, 4), 0, 6), 0,
+                            snapped(PanelEdge::Left)),
+                      panel(QStringLiteral("Right"), PanelTabStyle::Slanted, tabs(many.mid(2, 3), 3, 6), 1,
+                            snapped(PanelEdge::Right)),
+                      panel(QStringLiteral("Free"), PanelTabStyle::Slanted, tabs(many, 4, 4), 5,
+                            PanelPlacement{.freePosition = PanelFreePosition(0.5, 0.55)}),
+                  }};
 }
 
 void place(PanelView *view, const Panel &panel, bool translucent)
@@ -209,11 +266,18 @@ int main(int argc, char *argv[])
     if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor"))
         QIcon::setThemeName(QStringLiteral("Adwaita"));
 
+    const QString scene = qEnvironmentVariable("GALLERY_SCENE");
     QTemporaryDir root;
-    const Sample sample = makeSample(QDir(root.path()));
+    const Sample sample =
+        scene == QStringLiteral("tabs") ? makeTabSample(QDir(root.path())) : makeSample(QDir(root.path()));
 
     InMemoryServices services;
     services.runningApps->running = sample.running;
+    // Long asked for: the steady mark, past its pulses.
+    for (const QUrl &location : sample.askingForAttention)
+        services.runningApps->attention.insert(location, std::chrono::steady_clock::now() - std::chrono::minutes(1));
+    for (auto entry = sample.entries.cbegin(); entry != sample.entries.cend(); ++entry)
+        services.launcherEntries->publish(entry.key(), entry.value());
     AppStoreServices taken = services.take();
     taken.fileSystem = std::make_unique<SystemFileSystemAccess>();
     AppStore store(std::move(taken), sample.panels);
@@ -229,7 +293,20 @@ int main(int argc, char *argv[])
         views.append(view);
     }
 
-    if (hover) {
+    std::unique_ptr<QWidget> settings;
+    if (scene == QStringLiteral("tabs")) {
+        // The first panel's active chip shows its rename field.
+        const Panel &first = store.panels().first();
+        store.beginRenamingTab(first.activeTabID(), first.id());
+    } else if (scene == QStringLiteral("settings")) {
+        settings.reset(new PanelSettingsView(store.panels().at(1).id(), store));
+        settings->setWindowTitle(QStringLiteral("Panel Settings"));
+        settings->adjustSize();
+        settings->move(QGuiApplication::primaryScreen()->geometry().center() - settings->rect().center());
+        settings->show();
+    }
+
+    if (hover && scene.isEmpty()) {
         const QList<ItemIconView *> tiles = views.first()->findChildren<ItemIconView *>();
         if (tiles.size() > 2) {
             ItemIconView *tile = tiles.at(2);

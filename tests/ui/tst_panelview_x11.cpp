@@ -29,28 +29,6 @@ struct FreeDeleter
 template<typename T>
 using Reply = std::unique_ptr<T, FreeDeleter>;
 
-xcb_window_t activeWindow(xcb_connection_t *c)
-{
-    const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        c, xcb_get_property(c, 0, XTest::rootOf(c), XTest::atom(c, "_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW, 0, 1), nullptr));
-    if (!reply || xcb_get_property_value_length(reply.get()) != 4)
-        return XCB_WINDOW_NONE;
-    return *static_cast<const xcb_window_t *>(xcb_get_property_value(reply.get()));
-}
-
-void activate(xcb_connection_t *c, xcb_window_t window)
-{
-    xcb_client_message_event_t message{};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = window;
-    message.type = XTest::atom(c, "_NET_ACTIVE_WINDOW");
-    message.data.data32[0] = 2;
-    xcb_send_event(c, 0, XTest::rootOf(c), XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char *>(&message));
-    xcb_flush(c);
-}
-
 // Where the server shows a window, in root coordinates, and whether it is mapped.
 struct ServerView
 {
@@ -113,7 +91,7 @@ void TestPanelViewX11::tooltipIsAnUnmanagedBubbleAboveTheTile()
     view.setGeometry(QRect(QPoint(200, 300), view.sizeHint()));
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
-    const xcb_window_t focused = activeWindow(c);
+    const xcb_window_t focused = XTest::activeWindow(c);
 
     // The real pointer moves onto the second tile.
     LinkTile *tile = view.findChildren<LinkTile *>().at(1);
@@ -134,7 +112,7 @@ void TestPanelViewX11::tooltipIsAnUnmanagedBubbleAboveTheTile()
     const QRect placed = bubble->bubbleGeometry().translated(shown.frame.topLeft() - bubble->geometry().topLeft());
     QCOMPARE(placed.bottom() + 1, anchor.top() - 6);
     QVERIFY(std::abs(placed.center().x() - anchor.center().x()) <= 1);
-    QCOMPARE(activeWindow(c), focused);
+    QCOMPARE(XTest::activeWindow(c), focused);
 
     // The pointer leaves the panel: the bubble goes.
     xcb_warp_pointer(c, XCB_WINDOW_NONE, XTest::rootOf(c), 0, 0, 0, 0, 5, 5);
@@ -147,8 +125,8 @@ void TestPanelViewX11::alertTakesTheFocusAndGivesItBack()
     xcb_connection_t *c = m_server->connection();
     const xcb_window_t other = XTest::createWindow(c, u"editor"_qs, u"Editor"_qs, {}, 4242);
     QTRY_VERIFY(XTest::clientList(c).contains(other));
-    activate(c, other);
-    QTRY_COMPARE(activeWindow(c), other);
+    XTest::activate(c, other);
+    QTRY_COMPARE(XTest::activeWindow(c), other);
 
     // Answered only once the alert holds the focus.
     xcb_window_t focusedWhileAsking = XCB_WINDOW_NONE;
@@ -156,9 +134,9 @@ void TestPanelViewX11::alertTakesTheFocusAndGivesItBack()
     QObject::connect(&answerer, &QTimer::timeout, [&] {
         for (QWidget *widget : QApplication::topLevelWidgets()) {
             auto *box = qobject_cast<QMessageBox *>(widget);
-            if (!box || !box->isVisible() || activeWindow(c) != xcb_window_t(box->winId()))
+            if (!box || !box->isVisible() || XTest::activeWindow(c) != xcb_window_t(box->winId()))
                 continue;
-            focusedWhileAsking = activeWindow(c);
+            focusedWhileAsking = XTest::activeWindow(c);
             answerer.stop();
             for (QAbstractButton *button : box->buttons()) {
                 if (button->text() == u"Remove Panel"_qs)
@@ -170,7 +148,7 @@ void TestPanelViewX11::alertTakesTheFocusAndGivesItBack()
     QVERIFY(RemovalConfirmation::confirm(u"Remove Panel"_qs, u"Work"_qs));
     QVERIFY(focusedWhileAsking != XCB_WINDOW_NONE);
     QVERIFY(focusedWhileAsking != other);
-    QTRY_COMPARE(activeWindow(c), other);
+    QTRY_COMPARE(XTest::activeWindow(c), other);
 
     // A window that went away meanwhile is left alone.
     answerer.start(10);

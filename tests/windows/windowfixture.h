@@ -82,6 +82,7 @@ inline void connectStoreToWindows(AppStore &store, PanelWindowManager &manager)
 
 struct WindowFixture
 {
+    // Placeholder views unless the test gives the real ones.
     explicit WindowFixture(const QList<Panel> &panels,
                            std::unique_ptr<ViewFactory> views = std::make_unique<PlaceholderViewFactory>())
         : store(std::make_unique<AppStore>(services.take(), panels))
