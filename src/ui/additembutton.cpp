@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QVariantAnimation>
 
+#include <algorithm>
 #include <cmath>
 
 void AddItemButtonStyle::paint(QPainter &painter, const QPointF &origin, double pressed, const QPalette &palette)
@@ -75,4 +76,38 @@ void AddItemButton::paintEvent(QPaintEvent *)
     QPainter painter(this);
     const QPointF origin((width() - AddItemButtonStyle::side) / 2, (height() - AddItemButtonStyle::side) / 2);
     AddItemButtonStyle::paint(painter, origin, m_pressed, palette());
+}
+
+CompactAddItemButton::CompactAddItemButton(const IconChrome &chrome, QWidget *parent)
+    : QAbstractButton(parent)
+    , m_chrome(chrome)
+{
+    setFocusPolicy(Qt::NoFocus);
+    setAccessibleName(AddItemButton::title());
+}
+
+QSizeF CompactAddItemButton::preferredSize() const
+{
+    return QSizeF(m_chrome.pointSize(), m_chrome.pointSize());
+}
+
+QSize CompactAddItemButton::sizeHint() const
+{
+    const int side = int(std::ceil(m_chrome.pointSize()));
+    return QSize(side, side);
+}
+
+void CompactAddItemButton::paintEvent(QPaintEvent *)
+{
+    // A symbol at the large scale: about 40% of the tile, with strokes a twelfth of that long.
+    const double length = 0.4 * m_chrome.pointSize();
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setOpacity(isDown() ? 0.6 : 1.0);
+    QPen pen(ViewStyle::secondary(palette()), std::max(1.5, length / 12));
+    pen.setCapStyle(Qt::RoundCap);
+    painter.setPen(pen);
+    const QPointF middle = QRectF(rect()).center();
+    painter.drawLine(middle - QPointF(0, length / 2), middle + QPointF(0, length / 2));
+    painter.drawLine(middle - QPointF(length / 2, 0), middle + QPointF(length / 2, 0));
 }

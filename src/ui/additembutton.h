@@ -2,6 +2,8 @@
 
 #include "fractionalsize.h"
 
+#include "model/iconchrome.h"
+
 #include <QAbstractButton>
 #include <QPointF>
 
@@ -52,4 +54,23 @@ private:
 
     double m_pressed = 0;
     QVariantAnimation *m_animation;
+};
+
+// The "Add Item…" button after the last member of a group's popover: the plus alone, in the
+// secondary colour, in a `pointSize` square like the tiles beside it; dimmed while pressed.
+class CompactAddItemButton : public QAbstractButton, public FractionalSize
+{
+    Q_OBJECT
+
+public:
+    explicit CompactAddItemButton(const IconChrome &chrome, QWidget *parent = nullptr);
+
+    QSizeF preferredSize() const override;
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    IconChrome m_chrome;
 };

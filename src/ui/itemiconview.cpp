@@ -11,7 +11,6 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPointer>
 
 #include <algorithm>
 #include <cmath>
@@ -202,15 +201,15 @@ void ItemIconView::mouseMoveEvent(QMouseEvent *event)
             const QPoint hotSpot = *m_pressPosition;
             m_pressPosition.reset();
             setDown(false);
-            QPointer<QDrag> drag = new QDrag(this);
+            // The drop may rebuild the panel and release this tile while the drag's own event
+            // loop still runs: the drag must not be the tile's child, which would be destroyed
+            // inside its own exec(), and nothing of the tile is touched once exec() returns.
+            auto *drag = new QDrag(QCoreApplication::instance());
             drag->setMimeData(data);
             drag->setPixmap(grab());
             drag->setHotSpot(hotSpot);
-            // The drop may rebuild the panel and release this tile: nothing of it is touched
-            // once the drag's own event loop returns.
-            drag->exec(Qt::CopyAction);
-            if (drag)
-                drag->deleteLater();
+            drag->exec(m_dragAction);
+            drag->deleteLater();
             return;
         }
     }

@@ -71,11 +71,14 @@ public:
     // The data a drag of this tile carries, for the caller to own; none (the default) makes the
     // tile not draggable.
     virtual QMimeData *dragData() const;
+    // What a drag of this tile offers: a copy (the default) or, for the panel's own items, a move.
+    Qt::DropAction dragAction() const { return m_dragAction; }
 
 Q_SIGNALS:
     void middleClicked();
 
 protected:
+    void setDragAction(Qt::DropAction action) { m_dragAction = action; }
     // Group tiles: no room for a running marker and a faint plate behind the glyph at rest.
     void setGroupLook();
 
@@ -100,6 +103,7 @@ private:
     bool m_isHovering = false;
     bool m_keepsMarkerRoom = true;
     bool m_hasRestingPlate = false;
+    Qt::DropAction m_dragAction = Qt::CopyAction;
     std::optional<QPoint> m_pressPosition;
     std::optional<quint32> m_clickTimestamp;
     std::optional<qint64> m_badgeCount;

@@ -4,12 +4,6 @@
 
 #include <cmath>
 
-QSizeF DropInsertionZone::size(const IconChrome &chrome, Qt::Orientation axis) const
-{
-    const double breadth = isTerminal && !isActive ? 0 : chrome.insertBreadth();
-    return axis == Qt::Horizontal ? QSizeF(breadth, chrome.pointSize()) : QSizeF(chrome.pointSize(), breadth);
-}
-
 ItemRowLayout::ItemRowLayout(Qt::Orientation axis, const IconChrome &chrome, QWidget *parent)
     : QLayout(parent)
     , m_axis(axis)
@@ -115,6 +109,8 @@ QPointF ItemRowLayout::origin() const
 
 void ItemRowLayout::setGeometry(const QRect &rect)
 {
+    if (rect.topLeft() != geometry().topLeft())
+        m_itemFrames.reset();
     QLayout::setGeometry(rect);
     const StackPlan &stack = plan();
     const QPointF offset = origin();
@@ -127,6 +123,7 @@ void ItemRowLayout::setGeometry(const QRect &rect)
 void ItemRowLayout::invalidate()
 {
     m_plan.reset();
+    m_itemFrames.reset();
     QLayout::invalidate();
 }
 
@@ -151,4 +148,47 @@ QList<std::pair<QUuid, QWidget *>> ItemRowLayout::itemTiles() const
             tiles.append({*entry.itemID, entry.item->widget()});
     }
     return tiles;
+}
+
+bool ItemRowLayout::updateZones(const std::function<void(DropInsertionZone &)> &edit)
+{
+    bool changed = false;
+    bool resized = false;
+    for (Entry &entry : m_entries) {
+        if (entry.item)
+            continue;
+        const DropInsertionZone before = entry.zone;
+        edit(entry.zone);
+        if (entry.zone == before)
+            continue;
+        changed = true;
+        resized = resized || entry.zone.size(m_chrome, m_axis) != before.size(m_chrome, m_axis);
+    }
+    if (resized)
+        invalidate();
+    return changed;
+}
+
+QHash<QUuid, QRectF> ItemRowLayout::itemFrames() const
+{
+    if (!m_itemFrames) {
+        QHash<QUuid, QRectF> frames;
+        const StackPlan &stack = plan();
+        const QPointF offset = origin();
+        for (qsizetype i = 0; i < m_entries.size(); ++i) {
+            const Entry &entry = m_entries.at(i);
+            if (entry.item && entry.itemID)
+                frames.insert(*entry.itemID, stack.frames.at(i).translated(offset));
+        }
+        m_itemFrames = std::move(frames);
+    }
+    return *m_itemFrames;
+}
+
+QHash<QUuid, QRectF> ItemRowLayout::itemFramesIn(const QWidget *ancestor) const
+{
+    QHash<QUuid, QRectF> frames;
+    for (const auto &[id, tile] : itemTiles())
+        frames.insert(id, QRectF(QRect(tile->mapTo(ancestor, QPoint(0, 0)), tile->size())));
+    return frames;
 }

@@ -1,29 +1,20 @@
 #pragma once
 
 #include "fractionalsize.h"
+#include "insertionzone.h"
 #include "stackplan.h"
 
 #include "model/iconchrome.h"
 
+#include <QHash>
 #include <QLayout>
 #include <QList>
 #include <QUuid>
 
+#include <functional>
 #include <optional>
 
-// The room kept in front of every item tile, and once after the last, where a dragged item can be
-// dropped. It is `insertBreadth` along the row and `pointSize` across it; the zone at the end takes
-// no room until a drag points at it.
-struct DropInsertionZone
-{
-    std::optional<QUuid> targetID; // the item it stands in front of; none at the end
-    bool isTerminal = false;
-    bool isActive = false;         // a drag points at it
-
-    QSizeF size(const IconChrome &chrome, Qt::Orientation axis) const;
-};
-
-// The item stack of a panel: tiles and insertion zones in a row (or column), `itemSpacing`
+// The item stack of a panel or a group's popover: tiles and insertion zones in a row (or column), `itemSpacing`
 // apart, centred across the row. Zones are room only, not widgets.
 class ItemRowLayout : public QLayout, public FractionalSize
 {
@@ -32,6 +23,7 @@ public:
     ~ItemRowLayout() override;
 
     Qt::Orientation axis() const { return m_axis; }
+    const IconChrome &chrome() const { return m_chrome; }
 
     // Appends a tile; `itemID` names the item it shows (running-application tiles, the add button
     // and the hint have none).
@@ -45,6 +37,14 @@ public:
     QSizeF preferredSize() const override;
     // The zones in order, with their frames in the layout's parent widget.
     QList<std::pair<DropInsertionZone, QRectF>> zoneFrames() const;
+    // Runs `edit` on every zone in order; true when a zone changed (the row is laid out again
+    // when one changed its room).
+    bool updateZones(const std::function<void(DropInsertionZone &)> &edit);
+    // The exact frame of every item's tile in the layout's parent widget, before rounding. A copy
+    // (shared, cheap): the cache behind it is renewed whenever the row is laid out again.
+    QHash<QUuid, QRectF> itemFrames() const;
+    // The frame of every item's tile in the coordinates of `ancestor`, which holds the row.
+    QHash<QUuid, QRectF> itemFramesIn(const QWidget *ancestor) const;
     // The tile of every item, with the item's id.
     QList<std::pair<QUuid, QWidget *>> itemTiles() const;
 
@@ -73,4 +73,5 @@ private:
     QList<Entry> m_entries;
     QList<QLayoutItem *> m_items; // the tiles alone, in order, as QLayout indexes them
     mutable std::optional<StackPlan> m_plan;
+    mutable std::optional<QHash<QUuid, QRectF>> m_itemFrames;
 };

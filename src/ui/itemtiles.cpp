@@ -1,6 +1,7 @@
 #include "itemtiles.h"
 
 #include "applicationstatus.h"
+#include "draggedpanelitem.h"
 #include "panelmenus.h"
 #include "tilepictures.h"
 
@@ -28,10 +29,16 @@ LinkTile::LinkTile(const ItemLink &link, const Panel &panel, AppStore &store, QW
     , m_panelID(panel.id())
     , m_store(store)
 {
+    setDragAction(Qt::MoveAction);
     AppStore *target = &store;
     connect(this, &QAbstractButton::clicked, this, [this, target, link] { target->launch(link, clickTimestamp()); });
     connect(this, &ItemIconView::middleClicked, this, [this, target, link] { target->openNewWindow(link, clickTimestamp()); });
     ApplicationStatus::follow(*this, link.location, panel, store);
+}
+
+QMimeData *LinkTile::dragData() const
+{
+    return DraggedPanelItem{.id = m_link.id, .kind = DraggedPanelItem::Kind::Link}.toMimeData();
 }
 
 void LinkTile::contextMenuEvent(QContextMenuEvent *event)

@@ -11,8 +11,9 @@ class AppStore;
 class Panel;
 
 // The tile of a link: pressing it opens the link (a running application comes forward), a
-// middle click asks the application for a new window; its menu runs the application's actions,
-// changes the icon and removes the link.
+// middle click asks the application for a new window; dragging it carries the link to another
+// place in the panel or into a group; its menu runs the application's actions, changes the icon
+// and removes the link.
 class LinkTile : public ItemIconView
 {
     Q_OBJECT
@@ -21,6 +22,7 @@ public:
     LinkTile(const ItemLink &link, const Panel &panel, AppStore &store, QWidget *parent = nullptr);
 
     const ItemLink &link() const { return m_link; }
+    QMimeData *dragData() const override;
 
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;

@@ -145,6 +145,17 @@ void addGroupEntries(QMenu &menu, const ItemGroup &group, const QUuid &panelID, 
                      [target, groupID, panelID, name] { removeGroup(target, groupID, panelID, name); });
 }
 
+void addGroupMemberEntries(QMenu &menu, const ItemLink &link, const QUuid &groupID, const QUuid &panelID,
+                           AppStore &store)
+{
+    AppStore *target = &store;
+    const QUuid linkID = link.id;
+    customIconMenu(menu, linkID, panelID, store);
+    menu.addSeparator();
+    QObject::connect(addDestructive(menu, QStringLiteral("Remove")), &QAction::triggered,
+                     [target, linkID, groupID, panelID] { target->removeFromGroup(linkID, groupID, panelID); });
+}
+
 void addTabEntries(QMenu &menu, const PanelTab &tab, const QUuid &panelID, AppStore &store)
 {
     AppStore *target = &store;

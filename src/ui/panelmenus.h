@@ -41,6 +41,11 @@ void addRunningApplicationEntries(QMenu &menu, const QUrl &location, const QUuid
 // A group tile's menu: the custom icon entries, "Open", "Rename" and "Remove".
 void addGroupEntries(QMenu &menu, const ItemGroup &group, const QUuid &panelID, AppStore &store);
 
+// A member of a group's popover: the custom icon entries, then "Remove", which takes it out of
+// the group without asking.
+void addGroupMemberEntries(QMenu &menu, const ItemLink &link, const QUuid &groupID, const QUuid &panelID,
+                           AppStore &store);
+
 // A tab chip's menu: "New Tab", "Rename", the "Color" submenu, the "Show Running Applications"
 // toggle and "Remove Tab" (asking first when the tab holds items).
 void addTabEntries(QMenu &menu, const PanelTab &tab, const QUuid &panelID, AppStore &store);

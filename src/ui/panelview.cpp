@@ -2,11 +2,13 @@
 
 #include "additembutton.h"
 #include "drophint.h"
+#include "externaldropdelegate.h"
 #include "groupitemview.h"
 #include "itemrowlayout.h"
 #include "itemtiles.h"
 #include "panelmenus.h"
 #include "panelviewlayout.h"
+#include "rowdrophandler.h"
 #include "rowscroller.h"
 #include "tabbarview.h"
 #include "viewstyle.h"
@@ -14,6 +16,7 @@
 #include "store/appstore.h"
 
 #include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QMenu>
 #include <QPainter>
 
@@ -21,7 +24,6 @@ namespace {
 
 // How much of the active tab's colour tints the body.
 constexpr double tintOpacity = 0.12;
-constexpr double hairlineOpacity = 0.12;
 
 PanelLayoutInput layoutInput(const Panel &panel)
 {
@@ -56,6 +58,13 @@ PanelView::PanelView(const Panel &panel, AppStore &store, QWidget *parent)
         m_tabBar = new TabBarView(panel, store, panel.tabStyle == PanelTabStyle::Slanted, std::nullopt, this);
     m_layout = new PanelViewLayout(layoutInput(panel), m_scroller, m_tabBar, this);
     fillItemLayout();
+
+    setAcceptDrops(true);
+    m_drops = std::make_unique<RowDropHandler>(
+        this, *m_itemLayout, std::make_unique<PanelItemDropRules>(panel, store),
+        [&panel, &store](FileDropDelegate::SetTarget setTarget) {
+            return std::make_unique<ExternalDropDelegate>(panel, store, std::move(setTarget));
+        });
 
     connect(&store, &AppStore::runningAppsRevisionChanged, this, &PanelView::runningApplicationsChanged);
 }
@@ -120,10 +129,7 @@ QPainterPath PanelView::bodyShape() const
 
 QHash<QUuid, QRectF> PanelView::itemFrames() const
 {
-    QHash<QUuid, QRectF> frames;
-    for (const auto &[id, tile] : m_itemLayout->itemTiles())
-        frames.insert(id, QRectF(QRect(tile->mapTo(this, QPoint(0, 0)), tile->size())));
-    return frames;
+    return m_itemLayout->itemFramesIn(this);
 }
 
 double PanelView::companionContentExtent() const
@@ -139,16 +145,45 @@ void PanelView::paintEvent(QPaintEvent *)
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF bounds = bodyRect();
     const double radius = m_panel.chrome().bodyCornerRadius();
-    const QPainterPath body = ViewStyle::roundedRect(bounds, radius);
-    painter.fillPath(body, ViewStyle::material(palette(), isTranslucent()));
+    std::optional<QColor> tint;
     if (const std::optional<TabColor> color = m_panel.activeTab().color)
-        painter.fillPath(body, ViewStyle::withOpacity(TabColors::color(*color), tintOpacity));
-    // A hairline inside the edge keeps the body apart from a background of its own colour
-    // (one device pixel wide: the cosmetic stroker is also far cheaper on long edges).
-    QPen hairline(ViewStyle::withOpacity(ViewStyle::primary(palette()), hairlineOpacity), 1);
-    hairline.setCosmetic(true);
-    painter.setPen(hairline);
-    painter.drawPath(ViewStyle::roundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), radius - 0.5));
+        tint = ViewStyle::withOpacity(TabColors::color(*color), tintOpacity);
+    ViewStyle::paintBody(painter, bounds, radius, palette(), isTranslucent(), tint);
+
+    painter.setClipPath(ViewStyle::roundedRect(bounds, radius));
+    m_drops->paintMarkers(painter);
+    m_drops->paintDropBorder(painter, bounds, radius);
+}
+
+std::optional<ExternalDropTarget> PanelView::externalDropTarget() const
+{
+    return m_drops->externalTarget();
+}
+
+bool PanelView::showsPanelDropBorder() const
+{
+    return m_drops->showsDropBorder();
+}
+
+void PanelView::dragEnterEvent(QDragEnterEvent *event)
+{
+    m_drops->dragEnter(event);
+}
+
+void PanelView::dragMoveEvent(QDragMoveEvent *event)
+{
+    m_drops->dragMove(event);
+}
+
+void PanelView::dragLeaveEvent(QDragLeaveEvent *)
+{
+    m_drops->dragLeave();
+}
+
+void PanelView::dropEvent(QDropEvent *event)
+{
+    // The drop may replace this view: nothing of it is touched after the handler returns.
+    m_drops->drop(event);
 }
 
 void PanelView::contextMenuEvent(QContextMenuEvent *event)

@@ -2,15 +2,21 @@
 
 #include "windows/hostedview.h"
 
+#include "externaldroptarget.h"
+
 #include "model/panel.h"
 
 #include <QHash>
 #include <QRectF>
 #include <QUuid>
 
+#include <memory>
+#include <optional>
+
 class AppStore;
 class ItemRowLayout;
 class PanelViewLayout;
+class RowDropHandler;
 class RowScroller;
 class TabBarView;
 
@@ -23,6 +29,9 @@ class TabBarView;
 // Built afresh from a copy of the panel whenever the store's panels change; while it lives it
 // follows the running applications (and resizes for them) on its own. Left presses on the bare
 // body are left to the window, which moves free panels by them.
+//
+// It takes dropped files anywhere on it, and dragged items on its insertion zones and group
+// tiles (RowDropHandler).
 class PanelView : public HostedView
 {
     Q_OBJECT
@@ -45,10 +54,18 @@ public:
     ItemRowLayout *itemLayout() const { return m_itemLayout; }
     // Null when the panel shows no tab bar.
     TabBarView *tabBar() const { return m_tabBar; }
+    // Where files dragged over the panel from outside would go; none while no such drag is over it.
+    std::optional<ExternalDropTarget> externalDropTarget() const;
+    // Files point at an empty tab: the body is outlined in the accent colour.
+    bool showsPanelDropBorder() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void fillItemLayout();
@@ -60,4 +77,5 @@ private:
     RowScroller *m_scroller;
     TabBarView *m_tabBar = nullptr;
     PanelViewLayout *m_layout;
+    std::unique_ptr<RowDropHandler> m_drops;
 };

@@ -1,5 +1,6 @@
 #include "uiviewfactory.h"
 
+#include "grouppopoverview.h"
 #include "panelsettingsview.h"
 #include "panelview.h"
 
@@ -8,9 +9,9 @@ HostedView *UiViewFactory::makePanelView(const Panel &panel, AppStore &store)
     return new PanelView(panel, store);
 }
 
-HostedView *UiViewFactory::makeGroupPopoverView(const QUuid &, const QUuid &, AppStore &)
+HostedView *UiViewFactory::makeGroupPopoverView(const QUuid &groupID, const QUuid &panelID, AppStore &store)
 {
-    return new HostedView;
+    return new GroupPopoverView(groupID, panelID, store);
 }
 
 HostedView *UiViewFactory::makeSettingsView(const QUuid &panelID, AppStore &store)

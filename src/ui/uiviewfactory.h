@@ -2,8 +2,8 @@
 
 #include "windows/viewfactory.h"
 
-// The views the application's windows host: panel views for panel windows and the settings form
-// for settings windows. The group popover's view is not built yet; its window gets an empty view.
+// The views the application's windows host: panel views for panel windows, the group popover's
+// view and the settings form for settings windows.
 class UiViewFactory final : public ViewFactory
 {
 public:

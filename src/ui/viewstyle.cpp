@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFontInfo>
 #include <QHash>
+#include <QPainter>
 #include <QPalette>
 
 #include <algorithm>
@@ -41,6 +42,24 @@ QColor material(const QPalette &palette, bool translucent)
     QColor color = palette.color(QPalette::Window);
     color.setAlphaF(translucent ? 0.8f : 1.0f);
     return color;
+}
+
+void paintBody(QPainter &painter, const QRectF &bounds, double radius, const QPalette &palette, bool translucent,
+               const std::optional<QColor> &tint)
+{
+    constexpr double hairlineOpacity = 0.12;
+    const QPainterPath body = roundedRect(bounds, radius);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillPath(body, material(palette, translucent));
+    if (tint)
+        painter.fillPath(body, *tint);
+    // One device pixel wide: the cosmetic stroker is also far cheaper on long edges.
+    QPen hairline(withOpacity(primary(palette), hairlineOpacity), 1);
+    hairline.setCosmetic(true);
+    painter.setPen(hairline);
+    painter.drawPath(roundedRect(bounds.adjusted(0.5, 0.5, -0.5, -0.5), radius - 0.5));
+    painter.restore();
 }
 
 QFont captionFont(const QFont &base)

@@ -5,6 +5,9 @@
 #include <QPainterPath>
 #include <QRectF>
 
+#include <optional>
+
+class QPainter;
 class QPalette;
 
 // The colours, fonts and shapes the views draw with, all derived from the palette and the
@@ -25,6 +28,12 @@ QColor withOpacity(QColor color, double opacity);
 // The fill of panel bodies and bubbles: the window colour at 80% where a compositor draws
 // translucency, opaque otherwise.
 QColor material(const QPalette &palette, bool translucent);
+
+// The body of a panel or a group's popover: the material in a rounded rectangle, tinted when a
+// tint is given, with a faint hairline inside its edge that keeps it apart from a background of
+// its own colour.
+void paintBody(QPainter &painter, const QRectF &bounds, double radius, const QPalette &palette, bool translucent,
+               const std::optional<QColor> &tint = std::nullopt);
 
 // The smallest caption: `base` at 80% of its size, never below 8 pixels.
 QFont captionFont(const QFont &base);
