@@ -2,12 +2,13 @@
 #   make run ARGS="--print-configuration"   passes arguments to the program
 #   make package                            builds the Debian package in build
 #   make test-wm WM=xfwm4                   the real-window tests under another window manager
+#   make test-wayland                       the window tests through XWayland on weston and sway
 #   make fuzz                               builds the libFuzzer targets with clang in build-fuzz
 #   make sanitize                           builds and runs every test under clang's sanitizers
 JOBS ?= $(shell nproc)
 export JOBS
 
-.PHONY: run test test-wm bench package sanitize fuzz clean
+.PHONY: run test test-wm test-wayland bench package sanitize fuzz clean
 
 run:
 	@./build.sh run $(ARGS)
@@ -23,6 +24,9 @@ package:
 
 sanitize:
 	@./build.sh sanitize
+
+test-wayland:
+	@./build.sh test-wayland
 
 # The real-window tests under another window manager (the suite runs them under openbox and
 # fluxbox): make test-wm WM=xfwm4

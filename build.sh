@@ -4,6 +4,7 @@
 #   ./build.sh run [ARGUMENT...]   build the program only and start it with the arguments
 #   ./build.sh test                build everything and run every test
 #   ./build.sh bench               build everything and print the benchmarks
+#   ./build.sh test-wayland        the window tests through XWayland on headless weston and sway
 #   ./build.sh package             build the Debian package (CPack) in build/
 #   ./build.sh sanitize            build everything with clang, AddressSanitizer and
 #                                  UndefinedBehaviorSanitizer in build-sanitize/ and run every test
@@ -19,7 +20,7 @@ program=$build_dir/src/app/quayrow2
 jobs=${JOBS:-$(nproc)}
 
 usage() {
-  echo "usage: $0 run [ARGUMENT...] | test | bench | package | sanitize" >&2
+  echo "usage: $0 run [ARGUMENT...] | test | test-wayland | bench | package | sanitize" >&2
   exit 1
 }
 
@@ -43,7 +44,15 @@ case "$command" in
     prepare
     cmake --build "$build_dir" -j "$jobs"
     cd "$build_dir"
-    exec ctest --output-on-failure -j "$jobs"
+    exec ctest --output-on-failure -j "$jobs" --label-exclude wayland
+    ;;
+  test-wayland)
+    [ $# -eq 0 ] || usage
+    bash "$source_dir/scripts/install-deps.sh" --wayland
+    prepare
+    cmake --build "$build_dir" -j "$jobs" --target tst_xwayland
+    cd "$build_dir"
+    exec ctest --output-on-failure --verbose --label-regex wayland
     ;;
   bench)
     [ $# -eq 0 ] || usage
@@ -67,7 +76,7 @@ case "$command" in
       -DCMAKE_CXX_COMPILER=clang++ -DQUAYROW_SANITIZE=ON >/dev/null
     cmake --build "$sanitize_dir" -j "$jobs"
     cd "$sanitize_dir"
-    exec ctest --output-on-failure -j "$jobs"
+    exec ctest --output-on-failure -j "$jobs" --label-exclude wayland
     ;;
   *)
     usage

@@ -2,6 +2,7 @@
 # Installs the Debian packages that building, testing and running the program need.
 #   install-deps.sh           the build (GCC), the program and the test suite
 #   install-deps.sh --clang   additionally what only the clang builds need (fuzzing, sanitizers)
+#   install-deps.sh --wayland additionally the headless Wayland compositors of the XWayland tests
 # Works as root or through sudo. Idempotent: does nothing (and prints nothing) when all are present.
 set -euo pipefail
 
@@ -55,11 +56,18 @@ clang_packages=(
   llvm-14
 )
 
+wayland_packages=(
+  weston
+  sway
+  xwayland
+)
+
 case "${1-}" in
   "") ;;
   --clang) packages+=("${clang_packages[@]}") ;;
+  --wayland) packages+=("${wayland_packages[@]}") ;;
   *)
-    echo "usage: $0 [--clang]" >&2
+    echo "usage: $0 [--clang | --wayland]" >&2
     exit 1
     ;;
 esac

@@ -1,4 +1,5 @@
 #include "commandline.h"
+#include "displaychoice.h"
 #include "quayrow2app.h"
 
 #include "persistence/backgroundconfigurationstorage.h"
@@ -6,6 +7,8 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QTextStream>
+
+#include <vector>
 
 namespace {
 
@@ -17,13 +20,6 @@ int finish(int status)
     return status;
 }
 
-// Qt aborts when it cannot reach a display; say so plainly instead.
-bool hasGraphicalSession()
-{
-    return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY")
-        || qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -33,12 +29,23 @@ int main(int argc, char *argv[])
         QCoreApplication app(argc, argv);
         return finish(CommandLine::run(QCoreApplication::arguments()).exitStatus.value_or(0));
     }
-    if (!hasGraphicalSession()) {
-        QTextStream(stderr) << "Quayrow 2 needs a graphical session: neither DISPLAY nor WAYLAND_DISPLAY is set.\n";
+    // Qt aborts when it cannot reach a display; say so plainly instead.
+    const DisplayChoice::Decision display = DisplayChoice::decide();
+    if (!display.refusal.isEmpty()) {
+        QTextStream(stderr) << display.refusal << '\n';
         return 1;
     }
+    // The platform goes on the command line, not into the environment, so that the programs this
+    // one launches still choose their own.
+    std::vector<char *> arguments(argv, argv + argc);
+    QByteArray platformOption = "-platform";
+    QByteArray platform = display.platform;
+    if (!platform.isEmpty())
+        arguments.insert(arguments.begin() + 1, {platformOption.data(), platform.data()});
+    int argumentCount = int(arguments.size());
+    arguments.push_back(nullptr);
 
-    QApplication app(argc, argv);
+    QApplication app(argumentCount, arguments.data());
     const CommandLine::Outcome outcome = CommandLine::run(QCoreApplication::arguments());
     if (outcome.exitStatus)
         return finish(*outcome.exitStatus);

@@ -73,6 +73,11 @@ void HostWindow::setFrame(const Rect &frame)
     // X windows cannot be empty.
     const QRect target(qRound(exact.x()), qRound(exact.y()), std::max(1, qRound(exact.width())),
                        std::max(1, qRound(exact.height())));
+    // Panels and popovers take the size of their content, never one the window manager gives.
+    // Saying so in the size hints also keeps tiling window managers (sway's XWayland among them)
+    // from tiling them: they float windows whose size is fixed.
+    if (m_body == Body::Shaped && (minimumSize() != target.size() || maximumSize() != target.size()))
+        setFixedSize(target.size());
     QWindow *handle = windowHandle();
     const bool widgetThere = target == geometry();
     if (!handle || !isVisible()) {

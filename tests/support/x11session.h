@@ -14,12 +14,15 @@
 #include <memory>
 #include <optional>
 
+class WaylandHost;
+
 // A private X display for real-window tests: Xvfb (started with -displayfd and -noreset, one
 // wide screen whose root is painted a known colour), an EWMH window manager, optionally a
 // compositor, and a connection of the test's own that reads the real window state back.
 //
 // The window manager is openbox unless QUAYROW_TEST_WM names another ("fluxbox", "xfwm4") or
-// "none". Tests start it through QUAYROW_X11_TEST_MAIN, which points Qt at the display before
+// "none". With QUAYROW_TEST_COMPOSITOR ("weston", "sway") the display is instead the XWayland of a
+// headless Wayland compositor, which is then also the window manager. Tests start it through QUAYROW_X11_TEST_MAIN, which points Qt at the display before
 // the application object exists.
 class X11Session
 {
@@ -39,6 +42,8 @@ public:
     QString errorString() const { return m_error; }
     QString display() const { return m_display; }
     QString windowManager() const { return m_windowManagerName; }
+    // The Wayland compositor's socket when the display is its XWayland, otherwise empty.
+    QString waylandDisplay() const;
     xcb_connection_t *connection() const { return m_connection; }
     xcb_window_t root() const;
     xcb_atom_t atom(const char *name) const;
@@ -91,6 +96,7 @@ public:
 private:
     xcb_window_t createUnmapped(const QRect &geometry, quint32 colour);
     bool startWindowManager();
+    bool startUnderWayland(const QString &compositor);
     bool waitForWindowManager();
 
     QSize m_size;
@@ -103,6 +109,7 @@ private:
     QTemporaryDir m_home;
     QString m_outputMonitor;
     QHash<QString, QRect> m_monitors;
+    std::unique_ptr<WaylandHost> m_waylandHost;
     xcb_connection_t *m_connection = nullptr;
     mutable QHash<QByteArray, xcb_atom_t> m_atoms;
 };
