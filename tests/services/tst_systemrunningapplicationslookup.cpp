@@ -1,5 +1,6 @@
 #include "testdesktop.h"
-#include "xtestclient.h"
+#include "x11client.h"
+#include "x11session.h"
 
 #include "services/systemrunningapplicationslookup.h"
 
@@ -51,7 +52,7 @@ private:
     }
 
     const TestDesktop &m_desktop;
-    XTest::Server m_x;
+    X11Session m_x{QSize(640, 480), u"openbox"_qs};
     QString m_copiedProgram;
     QString m_interpreter;
     QString m_scripts;
@@ -87,7 +88,7 @@ void TestSystemRunningApplicationsLookup::initTestCase()
         if (QStandardPaths::findExecutable(QLatin1String(program)).isEmpty())
             QSKIP(qPrintable(u"%1 is not installed: no private X server with a window manager"_qs.arg(QLatin1String(program))));
     }
-    QVERIFY(m_x.start(true));
+    QVERIFY2(m_x.start(), qPrintable(m_x.errorString()));
 
     m_copiedProgram = QDir(m_desktop.root()).filePath(u"bin/copied-client"_qs);
     QVERIFY(QDir().mkpath(QFileInfo(m_copiedProgram).path()));
@@ -113,7 +114,7 @@ void TestSystemRunningApplicationsLookup::cleanup()
     for (Client &client : m_clients)
         stopClient(client);
     m_clients.clear();
-    QTRY_COMPARE(XTest::clientList(m_x.connection()).size(), 0);
+    QTRY_COMPARE(m_x.clientList().size(), 0);
 }
 
 void TestSystemRunningApplicationsLookup::matchesWindowsToApplications_data()
@@ -164,7 +165,7 @@ void TestSystemRunningApplicationsLookup::matchesWindowsToApplications()
 
     m_clients.push_back(startClient(instance, className, options, command, workingDirectory));
     QVERIFY(m_clients.back().window != 0);
-    QTRY_VERIFY(XTest::clientList(m_x.connection()).contains(m_clients.back().window));
+    QTRY_VERIFY(m_x.clientList().contains(m_clients.back().window));
     // The sentinel's window comes later in the same event stream: once it is seen, so was the first.
     m_clients.push_back(startClient(u"sentinel"_qs, u"SentinelClass"_qs));
 
@@ -186,13 +187,13 @@ void TestSystemRunningApplicationsLookup::reportsChangesOfTheApplications()
     QTRY_COMPARE(reported, (QList<QList<QUrl>>{{a}}));
 
     Client second = startClient(u"quaytest"_qs, u"QuayTestClass"_qs);
-    QTRY_VERIFY(XTest::clientList(m_x.connection()).contains(second.window));
+    QTRY_VERIFY(m_x.clientList().contains(second.window));
     Client other = startClient(u"sentinel"_qs, u"SentinelClass"_qs);
     QTRY_COMPARE(reported.size(), 2);
     QCOMPARE(reported.constLast(), (QList<QUrl>{a, b}));
 
     stopClient(first);
-    QTRY_VERIFY(!XTest::clientList(m_x.connection()).contains(first.window));
+    QTRY_VERIFY(!m_x.clientList().contains(first.window));
     stopClient(other);
     QTRY_COMPARE(reported.size(), 3);
     QCOMPARE(reported.constLast(), QList<QUrl>{a});
@@ -205,9 +206,9 @@ void TestSystemRunningApplicationsLookup::reportsChangesOfTheApplications()
 void TestSystemRunningApplicationsLookup::leavesOutOwnWindows()
 {
     SystemRunningApplicationsLookup lookup(m_x.display());
-    const xcb_window_t own = XTest::createWindow(m_x.connection(), u"quaytest"_qs, u"QuayTestClass"_qs, {},
+    const xcb_window_t own = X11Client::createWindow(m_x.connection(), u"quaytest"_qs, u"QuayTestClass"_qs, {},
                                                  quint32(::getpid()));
-    QTRY_VERIFY(XTest::clientList(m_x.connection()).contains(own));
+    QTRY_VERIFY(m_x.clientList().contains(own));
     m_clients.push_back(startClient(u"sentinel"_qs, u"SentinelClass"_qs));
 
     QTRY_COMPARE(lookup.runningApplications(), QList<QUrl>{application(u"sentinel.desktop"_qs)});
@@ -227,7 +228,7 @@ void TestSystemRunningApplicationsLookup::keepsItsListUntilTheEventLoopRuns()
     m_clients.push_back(startClient(u"quaytest"_qs, u"QuayTestClass"_qs));
     const xcb_window_t window = m_clients.back().window;
     QDeadlineTimer deadline(10'000);
-    while (!XTest::clientList(m_x.connection()).contains(window) && !deadline.hasExpired()) {
+    while (!m_x.clientList().contains(window) && !deadline.hasExpired()) {
     }
     QVERIFY(!deadline.hasExpired());
     QCOMPARE(lookup.runningApplications(), sentinel);
@@ -241,7 +242,7 @@ void TestSystemRunningApplicationsLookup::seesApplicationsInstalledLater()
     int changes = 0;
     lookup.observeChanges([&changes] { ++changes; });
     m_clients.push_back(startClient(u"late"_qs, u"LateClass"_qs));
-    QTRY_VERIFY(XTest::clientList(m_x.connection()).contains(m_clients.back().window));
+    QTRY_VERIFY(m_x.clientList().contains(m_clients.back().window));
     m_clients.push_back(startClient(u"sentinel"_qs, u"SentinelClass"_qs));
     QTRY_COMPARE(lookup.runningApplications(), QList<QUrl>{application(u"sentinel.desktop"_qs)});
     const int before = changes;
@@ -268,7 +269,7 @@ void TestSystemRunningApplicationsLookup::isEmptyWithoutX11()
     QFETCH(QString, display);
     qputenv("DISPLAY", m_x.display().toLatin1());
     m_clients.push_back(startClient(u"quaytest"_qs, u"QuayTestClass"_qs));
-    QTRY_VERIFY(XTest::clientList(m_x.connection()).contains(m_clients.back().window));
+    QTRY_VERIFY(m_x.clientList().contains(m_clients.back().window));
 
     SystemRunningApplicationsLookup lookup(display);
     bool called = false;
@@ -281,13 +282,13 @@ void TestSystemRunningApplicationsLookup::isEmptyWithoutX11()
 
 void TestSystemRunningApplicationsLookup::survivesTheServerGoing()
 {
-    XTest::Server server;
-    QVERIFY(server.start(false));
+    X11Session server(QSize(640, 480), u"none"_qs);
+    QVERIFY2(server.start(), qPrintable(server.errorString()));
     SystemRunningApplicationsLookup lookup(server.display());
     lookup.observeChanges([] {});
     QCOMPARE(lookup.runningApplications(), QList<QUrl>());
 
-    server.stop();
+    server.stopServer();
 
     QTRY_COMPARE(lookup.runningApplications(), QList<QUrl>());
     QCoreApplication::processEvents();
@@ -295,7 +296,7 @@ void TestSystemRunningApplicationsLookup::survivesTheServerGoing()
 
 int main(int argc, char *argv[])
 {
-    if (const int client = XTest::runClient(argc, argv); client >= 0)
+    if (const int client = X11Client::runClient(argc, argv); client >= 0)
         return client;
     const TestDesktop desktop;
     QGuiApplication app(argc, argv);

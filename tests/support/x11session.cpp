@@ -67,8 +67,9 @@ void stopProcess(QProcess &process)
 
 } // namespace
 
-X11Session::X11Session(QSize size)
+X11Session::X11Session(QSize size, const QString &windowManager)
     : m_size(size)
+    , m_requestedWindowManager(windowManager)
 {
     theSession = this;
     for (QProcess *process : {&m_server, &m_windowManager, &m_compositor})
@@ -77,15 +78,22 @@ X11Session::X11Session(QSize size)
 
 X11Session::~X11Session()
 {
-    if (m_connection)
-        xcb_disconnect(m_connection);
-    stopProcess(m_compositor);
-    stopProcess(m_windowManager);
-    // Terminated, not killed: a killed server leaves its lock file, and a later server could
-    // take over its display number.
-    stopProcess(m_server);
+    // The server is terminated, not killed: a killed server leaves its lock file, and a later
+    // server could take over its display number.
+    stopServer();
     if (theSession == this)
         theSession = nullptr;
+}
+
+void X11Session::stopServer()
+{
+    if (m_connection) {
+        xcb_disconnect(m_connection);
+        m_connection = nullptr;
+    }
+    stopProcess(m_compositor);
+    stopProcess(m_windowManager);
+    stopProcess(m_server);
 }
 
 X11Session &X11Session::current()
@@ -125,7 +133,8 @@ bool X11Session::start()
 
 bool X11Session::startWindowManager()
 {
-    m_windowManagerName = qEnvironmentVariable("QUAYROW_TEST_WM", u"openbox"_qs);
+    m_windowManagerName = !m_requestedWindowManager.isEmpty() ? m_requestedWindowManager
+                                                               : qEnvironmentVariable("QUAYROW_TEST_WM", u"openbox"_qs);
     if (m_windowManagerName == u"none")
         return true;
     QProcessEnvironment environment = environmentFor(m_display);
