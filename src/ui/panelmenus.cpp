@@ -6,10 +6,8 @@
 #include "windows/panelscreens.h"
 
 #include <QAction>
-#include <QCursor>
 #include <QIcon>
 #include <QMenu>
-#include <QScreen>
 
 namespace {
 
@@ -67,7 +65,7 @@ void addPanelEntries(QMenu &menu, const Panel &panel, AppStore &store)
     AppStore *target = &store;
     const QUuid panelID = panel.id();
     const QString name = panel.name;
-    menu.addAction(QStringLiteral("New Panel"), [target] { target->addPanel(std::nullopt, screenIDUnderPointer()); });
+    menu.addAction(QStringLiteral("New Panel"), [target] { target->addPanel(std::nullopt, PanelScreens::screenIDUnderPointer()); });
     menu.addAction(QStringLiteral("Show All Panels"), [target] { target->showAllPanels(); });
     menu.addSeparator();
     menu.addAction(AddItemButton::title(), [target, panelID] { addItems(*target, panelID); });
@@ -109,16 +107,6 @@ void addGroupEntries(QMenu &menu, const ItemGroup &group, const QUuid &panelID, 
     menu.addAction(QStringLiteral("Rename"), [target, groupID] { target->beginRenamingGroup(groupID); });
     QObject::connect(addDestructive(menu, QStringLiteral("Remove")), &QAction::triggered,
                      [target, groupID, panelID, name] { removeGroup(target, groupID, panelID, name); });
-}
-
-std::optional<QString> screenIDUnderPointer()
-{
-    // The windows layer answers the primary screen when the pointer is over none (a gap between
-    // screens of different sizes); a new panel then follows whichever screen is primary.
-    const QScreen *screen = PanelScreens::screenContainingCursor();
-    if (!screen || !screen->geometry().contains(QCursor::pos()))
-        return std::nullopt;
-    return PanelScreens::panelScreenID(screen);
 }
 
 bool isDestructive(const QAction *action)

@@ -38,10 +38,6 @@ void addGroupEntries(QMenu &menu, const ItemGroup &group, const QUuid &panelID, 
 // Asks for files and folders and appends them to the panel's active tab.
 void addItems(AppStore &store, const QUuid &panelID);
 
-// The screen under the pointer, where "New Panel" puts the new panel; none when the pointer is
-// over no screen.
-std::optional<QString> screenIDUnderPointer();
-
 // Whether `action` removes something (drawn as such in the menu).
 bool isDestructive(const QAction *action);
 
