@@ -10,6 +10,8 @@
 #include "persistence/backgroundconfigurationstorage.h"
 #include "persistence/systemconfigurationstorage.h"
 #include "store/appstore.h"
+#include "ui/uiviewfactory.h"
+#include "windows/storeobservers.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -32,9 +34,12 @@ Quayrow2App::Quayrow2App(std::unique_ptr<AppStore> store, QDBusConnection bus, Q
     : QObject(parent)
     , m_store(std::move(store))
     , m_tray(*m_store, bus)
+    , m_windowManager(std::make_unique<UiViewFactory>())
 {
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(GridIcon::icon());
+    m_windowManager.addWindowAction(m_tray.menu().quitAction());
+    connectStoreToWindows(*m_store, m_windowManager);
 
     connect(&m_tray.menu(), &TrayMenu::checkForUpdatesRequested, this, &Quayrow2App::checkForUpdates);
     connect(&m_tray.menu(), &TrayMenu::quitRequested, this, &Quayrow2App::quit);
