@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QIcon>
 #include <QTextStream>
 
 int Quayrow2App::exec(const std::optional<RemoteCommand> &command)
@@ -38,6 +39,11 @@ Quayrow2App::Quayrow2App(std::unique_ptr<AppStore> store, QDBusConnection bus, Q
 {
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(GridIcon::icon());
+    // Without a platform theme (a bare window manager's session) Qt searches only hicolor, which
+    // holds few applications' and no files' icons; the freedesktop "default" theme inherits the
+    // one the distribution chose.
+    if (const QString theme = QIcon::themeName(); theme.isEmpty() || theme == QLatin1String("hicolor"))
+        QIcon::setThemeName(QStringLiteral("default"));
     m_windowManager.addWindowAction(m_tray.menu().quitAction());
     connectStoreToWindows(*m_store, m_windowManager);
 
