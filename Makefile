@@ -3,10 +3,11 @@
 #   make package                            builds the Debian package in build
 #   make test-wm WM=xfwm4                   the real-window tests under another window manager
 #   make fuzz                               builds the libFuzzer targets with clang in build-fuzz
+#   make sanitize                           builds and runs every test under clang's sanitizers
 JOBS ?= $(shell nproc)
 export JOBS
 
-.PHONY: run test test-wm bench package fuzz clean
+.PHONY: run test test-wm bench package sanitize fuzz clean
 
 run:
 	@./build.sh run $(ARGS)
@@ -19,6 +20,9 @@ bench:
 
 package:
 	@./build.sh package
+
+sanitize:
+	@./build.sh sanitize
 
 # The real-window tests under another window manager (the suite runs them under openbox and
 # fluxbox): make test-wm WM=xfwm4
@@ -35,4 +39,4 @@ fuzz:
 	cmake --build build-fuzz -j $(JOBS) --target fuzzers
 
 clean:
-	rm -rf build build-fuzz
+	rm -rf build build-fuzz build-sanitize

@@ -5,17 +5,21 @@
 #   ./build.sh test                build everything and run every test
 #   ./build.sh bench               build everything and print the benchmarks
 #   ./build.sh package             build the Debian package (CPack) in build/
-# All share one build directory and build type: testing after running compiles only the rest.
+#   ./build.sh sanitize            build everything with clang, AddressSanitizer and
+#                                  UndefinedBehaviorSanitizer in build-sanitize/ and run every test
+# All but sanitize share one build directory and build type: testing after running compiles only
+# the rest.
 # JOBS sets the number of parallel compile and test jobs (default: the number of processors).
 set -euo pipefail
 
 source_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build_dir=$source_dir/build
+sanitize_dir=$source_dir/build-sanitize
 program=$build_dir/src/app/quayrow2
 jobs=${JOBS:-$(nproc)}
 
 usage() {
-  echo "usage: $0 run [ARGUMENT...] | test | bench | package" >&2
+  echo "usage: $0 run [ARGUMENT...] | test | bench | package | sanitize" >&2
   exit 1
 }
 
@@ -55,6 +59,15 @@ case "$command" in
     [ $# -eq 0 ] || usage
     prepare
     cmake --build "$build_dir" -j "$jobs" --target package
+    ;;
+  sanitize)
+    [ $# -eq 0 ] || usage
+    bash "$source_dir/scripts/install-deps.sh" --clang
+    cmake -S "$source_dir" -B "$sanitize_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DCMAKE_CXX_COMPILER=clang++ -DQUAYROW_SANITIZE=ON >/dev/null
+    cmake --build "$sanitize_dir" -j "$jobs"
+    cd "$sanitize_dir"
+    exec ctest --output-on-failure -j "$jobs"
     ;;
   *)
     usage

@@ -19,7 +19,8 @@ function(quayrow_add_library name)
 endfunction()
 
 # quayrow_add_test(<name> SOURCES ... LIBS ... [ENV ...] [TIMEOUT s]):
-# one Qt Test executable registered with CTest; widgets run on the offscreen platform.
+# one Qt Test executable registered with CTest; widgets run on the offscreen platform. In a
+# sanitizer build the sanitizers' options join the environment (cmake/Sanitizers.cmake).
 function(quayrow_add_test name)
   cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;ENV" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
@@ -30,5 +31,5 @@ function(quayrow_add_test name)
   endif()
   set_tests_properties(${name} PROPERTIES
     TIMEOUT ${ARG_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${ARG_ENV}")
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${ARG_ENV};${QUAYROW_SANITIZER_ENVIRONMENT}")
 endfunction()

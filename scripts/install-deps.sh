@@ -54,6 +54,8 @@ packages=(
 clang_packages=(
   clang
   libclang-rt-14-dev
+  # llvm-symbolizer, which turns the sanitizers' addresses into functions and lines
+  llvm-14
 )
 
 case "${1-}" in

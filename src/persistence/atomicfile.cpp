@@ -1,5 +1,6 @@
 #include "atomicfile.h"
 
+#include "filedescriptor.h"
 #include "persistencelog.h"
 
 #include <QDir>
@@ -37,31 +38,6 @@ bool isTemporaryCharacter(QChar c)
 {
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9');
 }
-
-class FileDescriptor
-{
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor &) = delete;
-    FileDescriptor &operator=(const FileDescriptor &) = delete;
-
-    int get() const { return m_fd; }
-    // Closes now and reports the close error, which can be the first sign of a failed write.
-    int close()
-    {
-        const int result = ::close(m_fd);
-        m_fd = -1;
-        return result;
-    }
-
-private:
-    int m_fd;
-};
 
 bool writeAll(int fd, const QByteArray &bytes)
 {

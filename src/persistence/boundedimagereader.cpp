@@ -1,11 +1,13 @@
 #include "boundedimagereader.h"
 
 #include "boundeddevice.h"
+#include "boundedfile.h"
 #include "iconimageformats.h"
 #include "imageprobe.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImageReader>
 
@@ -110,7 +112,7 @@ QSize reducedSize(const QSize &size, int maxSide)
 
 std::optional<QImage> read(const QString &path, int maxSide, const LongDecodeScope &longDecode)
 {
-    const std::unique_ptr<QFile> file = openRegularFile(path);
+    const std::unique_ptr<QFile> file = BoundedFile::open(path);
     if (!file)
         return std::nullopt;
     return read(*file, maxSide, longDecode);
@@ -128,12 +130,12 @@ std::optional<QImage> read(QIODevice &device, int maxSide, const LongDecodeScope
         return document ? readDrawing(*document, maxSide, longDecode) : std::nullopt;
     }
     if (*format == "svg") {
-        const auto document = bounded.seek(0) ? readAtMost(bounded, maxDrawingBytes) : std::nullopt;
+        const auto document = bounded.seek(0) ? BoundedFile::read(bounded, maxDrawingBytes) : std::nullopt;
         return document ? readDrawing(*document, maxSide, longDecode) : std::nullopt;
     }
     if (*format == "webp") {
         // The reader takes the whole file into memory anyway; its size is part of the plan.
-        auto bytes = bounded.seek(0) ? readAtMost(bounded, decodeBudget) : std::nullopt;
+        auto bytes = bounded.seek(0) ? BoundedFile::read(bounded, decodeBudget) : std::nullopt;
         if (!bytes)
             return std::nullopt;
         QBuffer buffer(&*bytes);

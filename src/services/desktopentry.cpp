@@ -1,7 +1,8 @@
 #include "desktopentry.h"
 
 #include "glibptr.h"
-#include "regularfile.h"
+
+#include "persistence/boundedfile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -28,7 +29,7 @@ bool hasDesktopEntrySuffix(const QString &path)
 
 std::optional<DesktopEntry> readDesktopEntry(const QString &path)
 {
-    const std::optional<QByteArray> data = readSmallRegularFile(path, maxDesktopEntryBytes);
+    const std::optional<QByteArray> data = BoundedFile::read(path, maxDesktopEntryBytes);
     if (!data)
         return std::nullopt;
     const GKeyFilePtr keyFile(g_key_file_new());

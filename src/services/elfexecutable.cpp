@@ -1,6 +1,6 @@
 #include "elfexecutable.h"
 
-#include "regularfile.h"
+#include "persistence/boundedfile.h"
 
 #include <QFile>
 
@@ -58,7 +58,7 @@ bool hasPieFlag(const QString &path, const ElfLayout &elf, const Segment &dynami
     if (dynamic.offset > quint64(std::numeric_limits<qint64>::max()))
         return false;
     const std::optional<QByteArray> table =
-        readRegularFileAt(path, qint64(dynamic.offset), qint64(std::min<quint64>(dynamic.size, maxTableBytes)));
+        BoundedFile::readAt(path, qint64(dynamic.offset), qint64(std::min<quint64>(dynamic.size, maxTableBytes)));
     if (!table)
         return false;
     const int entrySize = elf.is64() ? 16 : 8;
@@ -78,7 +78,7 @@ bool isElfExecutable(const QString &path)
 {
     if (::access(QFile::encodeName(path).constData(), X_OK) != 0)
         return false;
-    const std::optional<QByteArray> header = readRegularFileHead(path, 64);
+    const std::optional<QByteArray> header = BoundedFile::readAt(path, 0, 64);
     if (!header || header->size() < 52 || !header->startsWith("\x7f" "ELF"))
         return false;
     const char elfClass = header->at(4);
@@ -100,7 +100,7 @@ bool isElfExecutable(const QString &path)
         || tableOffset > quint64(std::numeric_limits<qint64>::max())) {
         return false;
     }
-    const std::optional<QByteArray> table = readRegularFileAt(path, qint64(tableOffset), entryCount * entrySize);
+    const std::optional<QByteArray> table = BoundedFile::readAt(path, qint64(tableOffset), entryCount * entrySize);
     if (!table)
         return false;
     std::optional<Segment> dynamic;

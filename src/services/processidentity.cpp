@@ -3,7 +3,8 @@
 #include "desktopentry.h"
 #include "glibptr.h"
 #include "launchtarget.h"
-#include "regularfile.h"
+
+#include "persistence/boundedfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,8 +24,8 @@ QString canonicalOrSelf(const QString &path)
 // The application id of a Flatpak sandbox from its .flatpak-info; none outside one.
 std::optional<QString> sandboxApplication(const QString &process)
 {
-    const std::optional<QByteArray> info = readSmallRegularFile(process + QLatin1String("/root/.flatpak-info"),
-                                                                maxSandboxInfoBytes);
+    const std::optional<QByteArray> info = BoundedFile::read(process + QLatin1String("/root/.flatpak-info"),
+                                                             maxSandboxInfoBytes);
     if (!info)
         return std::nullopt;
     const GKeyFilePtr keyFile(g_key_file_new());
@@ -48,10 +49,8 @@ ProcessIdentity processIdentity(quint32 pid, const QString &procDirectory)
     const QString exeTarget = QFileInfo(process + QLatin1String("/exe")).symLinkTarget();
     const QString exe = exeTarget.isEmpty() ? QString() : canonicalOrSelf(exeTarget);
     QList<QByteArray> arguments;
-    // Files under /proc report size 0: read up to the limit instead of by the size.
-    QFile cmdline(process + QLatin1String("/cmdline"));
-    if (cmdline.open(QIODevice::ReadOnly)) {
-        arguments = cmdline.read(maxCommandLineBytes).split('\0');
+    if (const auto cmdline = BoundedFile::readAt(process + QLatin1String("/cmdline"), 0, maxCommandLineBytes)) {
+        arguments = cmdline->split('\0');
         if (!arguments.isEmpty() && arguments.constLast().isEmpty())
             arguments.removeLast();
     }

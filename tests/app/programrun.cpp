@@ -1,6 +1,7 @@
 #include "programrun.h"
 
 #include "privatebus.h"
+#include "sanitizers.h"
 
 #include "app/appidentity.h"
 
@@ -45,13 +46,13 @@ QProcessEnvironment environment(const QString &configHome, Platform platform)
 std::unique_ptr<QProcess> start(const QStringList &arguments, const QProcessEnvironment &environment)
 {
     auto process = std::make_unique<QProcess>();
-#if !defined(__SANITIZE_ADDRESS__)
-    // Sanitizers need far more address space, so they run without the limit.
-    process->setChildProcessModifier([] {
-        const rlimit limit{rlim_t(2) << 30, rlim_t(2) << 30};
-        ::setrlimit(RLIMIT_AS, &limit);
-    });
-#endif
+    // The address sanitizer needs far more address space, so it runs without the limit.
+    if (!underAddressSanitizer) {
+        process->setChildProcessModifier([] {
+            const rlimit limit{rlim_t(2) << 30, rlim_t(2) << 30};
+            ::setrlimit(RLIMIT_AS, &limit);
+        });
+    }
     process->setProcessEnvironment(environment);
     process->start(QStringLiteral(QUAYROW2_EXECUTABLE), arguments);
     return process;

@@ -7,6 +7,7 @@
 #include "imagefixtures.h"
 #include "processmemory.h"
 #include "persistence/boundeddevice.h"
+#include "persistence/boundedfile.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -288,11 +289,11 @@ void TestBoundedImageReader::readsStopAtTheirLimitWhateverTheFileReports()
     EndlessDevice zeros(QByteArray(), QByteArray(1, '\0'));
     BoundedDevice bounded(zeros, 4096);
     QCOMPARE(bounded.readAll().size(), 4096);
-    QCOMPARE(readAtMost(bounded, 100), QByteArray()); // nothing left
+    QCOMPARE(BoundedFile::read(bounded, 100), QByteArray()); // nothing left
     QVERIFY(bounded.seek(0));
-    QCOMPARE(readAtMost(bounded, 100), std::nullopt);
+    QCOMPARE(BoundedFile::read(bounded, 100), std::nullopt);
     QVERIFY(bounded.seek(0));
-    QCOMPARE(readAtMost(bounded, 4096)->size(), 4096);
+    QCOMPARE(BoundedFile::read(bounded, 4096)->size(), 4096);
 }
 
 void TestBoundedImageReader::onlyRegularFilesAreOpened_data()
