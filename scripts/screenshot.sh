@@ -5,24 +5,31 @@
 #   desktop.png          translucent panels over a compositor, one tile hovered with its tooltip
 #   desktop-opaque.png   the same without a compositor (opaque bodies cut to shape)
 #   desktop-hidpi.png    at twice the pixel density (QT_SCALE_FACTOR=2)
+# and, from the developer's gallery of components (tests/ui/panelgallery), states the sample
+# rarely shows at once:
+#   gallery.png          sample panels with badges, progress and attention marks, one tooltip
+#   tab-bars.png         tab bars on every edge, both styles, overflow and a rename field
+#   settings.png         the panel settings window
 #
 #   scripts/screenshot.sh [OUTPUT_DIR] [BUILD_DIR]
-# OUTPUT_DIR defaults to ./screenshots, BUILD_DIR to ./build, where the quayrow2 and
-# sampledesktop targets must be built. Nothing of the user's own is read or written.
+# OUTPUT_DIR defaults to ./screenshots, BUILD_DIR to ./build, where the quayrow2, sampledesktop
+# and panelgallery targets must be built. Nothing of the user's own is read or written.
 set -euo pipefail
 
 out=${1:-screenshots}
 build=${2:-build}
 program=$build/src/app/quayrow2
 sampler=$build/tests/app/sampledesktop
-for built in "$program" "$sampler"; do
-  [ -x "$built" ] || { echo "screenshot: $built is missing (build the quayrow2 and sampledesktop targets)" >&2; exit 1; }
+gallery=$build/tests/ui/panelgallery
+for built in "$program" "$sampler" "$gallery"; do
+  [ -x "$built" ] || { echo "screenshot: $built is missing (build the quayrow2, sampledesktop and panelgallery targets)" >&2; exit 1; }
 done
 for tool in Xvfb openbox picom import xdotool dbus-daemon; do
   command -v "$tool" >/dev/null || { echo "screenshot: $tool is missing (scripts/install-deps.sh)" >&2; exit 1; }
 done
 mkdir -p "$out"
 program=$(realpath "$program")
+gallery=$(realpath "$gallery")
 
 work=$(mktemp -d /tmp/screenshot.XXXXXX)
 pids=()
@@ -54,11 +61,11 @@ visible_panels() {
   [ "$(xdotool search --onlyvisible --class '^Quayrow2$' 2>/dev/null | wc -l)" -ge 3 ]
 }
 
-# shot NAME WIDTHxHEIGHT COMPOSITOR(yes|no) [ENV=VALUE...]
-shot() {
-  local name=$1 size=$2 compositor=$3; shift 3
-  local sample=$work/$name number=$work/$name.display display
-  "$sampler" write "$sample"
+# session NAME WIDTHxHEIGHT COMPOSITOR(yes|no): Xvfb with openbox, and picom when asked; DISPLAY
+# points at it.
+session() {
+  local name=$1 size=$2 compositor=$3
+  local number=$work/$name.display display
   # Xvfb writes the number of the display it took once it accepts connections.
   Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$number" 2>/dev/null &
   pids+=("$!")
@@ -73,6 +80,21 @@ shot() {
     # picom announces itself with a window of its own name.
     wait_for sh -c 'xwininfo -root -children 2>/dev/null | grep -q "\"picom\""'
   fi
+}
+
+# Ends everything the shot started.
+end_session() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  pids=()
+}
+
+# shot NAME WIDTHxHEIGHT COMPOSITOR(yes|no) [ENV=VALUE...]: the program in a sample home.
+shot() {
+  local name=$1 size=$2 compositor=$3; shift 3
+  local sample=$work/$name
+  "$sampler" write "$sample"
+  session "$name" "$size" "$compositor"
 
   local log=$work/$name.backdrop
   env "$@" "$sampler" backdrop >"$log" 2>&1 &
@@ -108,12 +130,31 @@ shot() {
 
   kill "$app" 2>/dev/null || true
   wait "$app" 2>/dev/null || true
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  pids=()
+  end_session
   [ ! -s "$work/$name.log" ] || sed 's/^/  program: /' "$work/$name.log" >&2
+}
+
+# gallery_shot NAME WIDTHxHEIGHT COMPOSITOR(yes|no) [ENV=VALUE...]: the developer's gallery, with
+# the pointer resting on a tile (GALLERY_SCENE picks another scene).
+gallery_shot() {
+  local name=$1 size=$2 compositor=$3; shift 3
+  session "$name" "$size" "$compositor"
+  local args=(--hover)
+  [ "$compositor" = no ] || args+=(--translucent)
+  local log=$work/$name.gallery
+  env QT_QPA_PLATFORM=xcb "$@" "$gallery" "${args[@]}" >"$log" 2>&1 &
+  local app=$!
+  pids+=("$app")
+  wait_for sh -c "grep -q '^ready' '$log' || ! kill -0 $app 2>/dev/null"
+  grep -q '^ready' "$log" || { cat "$log" >&2; echo "screenshot: the gallery ended early" >&2; exit 1; }
+  import -window root "$out/$name" 2>/dev/null
+  echo "screenshot: $out/$name"
+  end_session
 }
 
 shot desktop.png 1280x800 yes
 shot desktop-opaque.png 1280x800 no
 shot desktop-hidpi.png 2560x1600 yes QT_SCALE_FACTOR=2
+gallery_shot gallery.png 1280x800 yes
+gallery_shot tab-bars.png 1280x800 yes GALLERY_SCENE=tabs
+gallery_shot settings.png 1280x800 no GALLERY_SCENE=settings

@@ -9,6 +9,7 @@
 #include "services/starterapplications.h"
 #include "services/systemfilesystemaccess.h"
 #include "services/systemitemlauncher.h"
+#include "services/systemlauncherentries.h"
 #include "services/systemrunningapplicationslookup.h"
 #include "store/appstore.h"
 #include "store/iconreferences.h"
@@ -30,6 +31,7 @@ std::unique_ptr<AppStore> makeDesktopStore()
     services.launcher = std::make_unique<SystemItemLauncher>();
     services.storage = std::make_unique<BackgroundConfigurationStorage>(std::move(configuration));
     services.runningAppsLookup = std::make_unique<SystemRunningApplicationsLookup>();
+    services.launcherEntries = std::make_unique<SystemLauncherEntries>();
     // Custom icons: the store's default, the Icons folder beside the configuration file.
     auto store = std::make_unique<AppStore>(std::move(services), std::nullopt,
                                             &StarterApplications::locations);

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "store/services.h"
+
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -17,9 +20,29 @@ struct DesktopEntry
     QString startupWmClass;
     QString workingDirectory; // Path
     bool hidden = false;
+    bool isDBusActivatable = false;
+    bool isSingleMainWindow = false;
+    // The [Desktop Action …] groups that Actions lists, in its order; an action without a name
+    // (or without a command, unless the application is D-Bus activated) is left out.
+    QList<ApplicationAction> actions;
 
     bool isApplication() const { return type == QLatin1String("Application"); }
 };
+
+// How a new window of the application is asked for while it runs.
+enum class NewWindowRoute {
+    // It shows one main window only (SingleMainWindow), or is a D-Bus activated application
+    // without a "new-window" action: starting it again would only show it.
+    None,
+    // Its own "new-window" action.
+    NewWindowAction,
+    // A new process of its main command.
+    NewProcess,
+};
+
+NewWindowRoute newWindowRoute(const DesktopEntry &entry);
+// The id of the action that asks an application for a new window.
+QString newWindowActionID();
 
 // Whether the path names a desktop entry file (by its suffix, as the desktop does).
 bool hasDesktopEntrySuffix(const QString &path);

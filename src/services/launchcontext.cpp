@@ -137,15 +137,15 @@ GType announcingContextType()
     return type;
 }
 
-// The X server time of the last user input Qt handled, else of the last event it saw; 0 (the
-// server's "current time") before any.
-quint32 lastKnownServerTime()
+} // namespace
+
+quint32 lastUserInputTime()
 {
+    if (!QX11Info::isPlatformX11())
+        return 0;
     const quint32 userTime = QX11Info::appUserTime();
     return userTime != 0 ? userTime : QX11Info::appTime();
 }
-
-} // namespace
 
 GObjectPtr<GAppLaunchContext> makeLaunchContext(std::optional<quint32> timestamp)
 {
@@ -154,6 +154,6 @@ GObjectPtr<GAppLaunchContext> makeLaunchContext(std::optional<quint32> timestamp
     if (!connection)
         return GObjectPtr<GAppLaunchContext>(g_app_launch_context_new());
     auto *context = static_cast<AnnouncingContext *>(g_object_new(announcingContextType(), nullptr));
-    context->announcer = new LaunchAnnouncer(connection, QX11Info::appScreen(), timestamp.value_or(lastKnownServerTime()));
+    context->announcer = new LaunchAnnouncer(connection, QX11Info::appScreen(), timestamp.value_or(lastUserInputTime()));
     return GObjectPtr<GAppLaunchContext>(G_APP_LAUNCH_CONTEXT(context));
 }

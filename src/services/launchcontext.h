@@ -14,3 +14,7 @@
 // last user input Qt saw (or of its last event) stands in, which needs no round trip. Without an
 // X connection (offscreen, Wayland) it is GIO's plain context and nothing is announced.
 GObjectPtr<GAppLaunchContext> makeLaunchContext(std::optional<quint32> timestamp);
+
+// The X server time of the last user input Qt handled, else of the last event it saw; 0 (the
+// server's "current time") before any, and off X11.
+quint32 lastUserInputTime();

@@ -1,10 +1,21 @@
 #include "systemrunningapplicationslookup.h"
 
 #include "installedapplications.h"
-#include "x11clientlist.h"
+#include "launchcontext.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QSocketNotifier>
+
+namespace {
+
+// Applications are known by the clean path of their .desktop file.
+QString applicationKey(const QUrl &location)
+{
+    return location.isLocalFile() ? QDir::cleanPath(location.toLocalFile()) : QString();
+}
+
+} // namespace
 
 SystemRunningApplicationsLookup::SystemRunningApplicationsLookup(const QString &displayName)
 {
@@ -25,6 +36,7 @@ SystemRunningApplicationsLookup::SystemRunningApplicationsLookup(const QString &
     });
     m_windows = m_clients->taskbarWindows();
     match();
+    m_applicationWindows.setActiveWindow(m_clients->activeWindow());
 }
 
 SystemRunningApplicationsLookup::~SystemRunningApplicationsLookup() = default;
@@ -47,24 +59,33 @@ void SystemRunningApplicationsLookup::disconnectFromServer()
     m_clients.reset();
     m_windows.clear();
     m_applications.clear();
+    m_applicationWindows = ApplicationWindows();
 }
 
-// Reads what arrived and reads the windows again when the client list changed. Reading them waits
-// for replies, during which xcb may queue further events without the socket staying readable: the
+// Reads what arrived and reads the windows again when they changed. Reading them waits for
+// replies, during which xcb may queue further events without the socket staying readable: the
 // loop reads again until nothing is left.
 void SystemRunningApplicationsLookup::readEvents()
 {
     if (!m_clients)
         return;
-    bool changed = false;
-    while (m_clients->takeClientListChanged()) {
-        m_windows = m_clients->taskbarWindows();
-        changed = true;
+    bool windowsChanged = false;
+    bool activeChanged = false;
+    for (X11ClientList::Changes changes = m_clients->takeChanges(); changes.any(); changes = m_clients->takeChanges()) {
+        if (changes.windows) {
+            m_windows = m_clients->taskbarWindows();
+            windowsChanged = true;
+        }
+        activeChanged = activeChanged || changes.activeWindow;
     }
-    if (m_clients->hasFailed())
+    if (m_clients->hasFailed()) {
         disconnectFromServer();
-    else if (changed)
+        return;
+    }
+    if (windowsChanged)
         match();
+    if (activeChanged)
+        m_applicationWindows.setActiveWindow(m_clients->activeWindow());
 }
 
 void SystemRunningApplicationsLookup::match()
@@ -73,8 +94,11 @@ void SystemRunningApplicationsLookup::match()
         return;
     const std::shared_ptr<const ApplicationIndex> index = m_installed->index();
     QList<QUrl> applications;
-    for (const WindowIdentity &window : std::as_const(m_windows)) {
-        const QString path = index->applicationFor(window);
+    QList<ApplicationWindows::Window> windows;
+    windows.reserve(m_windows.size());
+    for (const ClientWindow &window : std::as_const(m_windows)) {
+        const QString path = index->applicationFor(window.identity);
+        windows.append({window.id, path.isEmpty() ? QString() : QDir::cleanPath(path), window.demandsAttention});
         if (path.isEmpty())
             continue;
         const QUrl location = QUrl::fromLocalFile(path);
@@ -82,13 +106,16 @@ void SystemRunningApplicationsLookup::match()
             applications.append(location);
     }
     m_applications = std::move(applications);
+    m_applicationWindows.setWindows(windows, ApplicationWindows::Clock::now());
 }
 
 void SystemRunningApplicationsLookup::notifyIfChanged()
 {
-    if (!m_handler || m_applications == m_reported)
+    if (!m_handler
+        || (m_applications == m_reported && m_applicationWindows.attention() == m_reportedAttention))
         return;
     m_reported = m_applications;
+    m_reportedAttention = m_applicationWindows.attention();
     m_handler();
 }
 
@@ -100,5 +127,30 @@ QList<QUrl> SystemRunningApplicationsLookup::runningApplications()
 void SystemRunningApplicationsLookup::observeChanges(std::function<void()> handler)
 {
     m_reported = m_applications;
+    m_reportedAttention = m_applicationWindows.attention();
     m_handler = std::move(handler);
+}
+
+bool SystemRunningApplicationsLookup::bringForward(const QUrl &application, std::optional<quint32> timestamp)
+{
+    if (!m_clients)
+        return false;
+    // Whether the application is active decides between its most recent window and its next
+    // one: ask the server now rather than trust a report the event loop may not have read yet.
+    m_applicationWindows.setActiveWindow(m_clients->activeWindow());
+    notifyIfChanged();
+    const quint32 window = m_applicationWindows.windowToActivate(applicationKey(application));
+    if (window == 0)
+        return false;
+    m_clients->activate(window, timestamp.value_or(lastUserInputTime()));
+    m_applicationWindows.noteActivationRequest(window);
+    return true;
+}
+
+std::optional<std::chrono::steady_clock::time_point> SystemRunningApplicationsLookup::attentionSince(const QUrl &application)
+{
+    const auto found = m_applicationWindows.attention().constFind(applicationKey(application));
+    if (found == m_applicationWindows.attention().cend())
+        return std::nullopt;
+    return *found;
 }

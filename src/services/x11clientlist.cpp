@@ -2,6 +2,9 @@
 
 #include "processidentity.h"
 
+#include "x11/pagerrequests.h"
+#include "x11/xcbreply.h"
+
 #include <QGuiApplication>
 #include <QSysInfo>
 
@@ -19,13 +22,6 @@
 
 namespace {
 
-struct FreeDeleter
-{
-    void operator()(void *memory) const { std::free(memory); }
-};
-template<typename T>
-using XcbReply = std::unique_ptr<T, FreeDeleter>;
-
 using PropertyReply = XcbReply<xcb_get_property_reply_t>;
 
 // A property reply's value; empty for a missing property or a window that is gone.
@@ -37,16 +33,25 @@ QByteArray propertyBytes(const PropertyReply &reply)
     return QByteArray(static_cast<const char *>(xcb_get_property_value(reply.get())), length);
 }
 
-QList<xcb_atom_t> propertyAtoms(const PropertyReply &reply)
+// The 32-bit values of a property (atoms, windows, cardinals); empty when it has another format.
+QList<quint32> propertyValues(const PropertyReply &reply)
 {
-    QList<xcb_atom_t> atoms;
+    QList<quint32> values;
     if (!reply || reply->format != 32)
-        return atoms;
-    const auto *values = static_cast<const xcb_atom_t *>(xcb_get_property_value(reply.get()));
-    const int count = xcb_get_property_value_length(reply.get()) / int(sizeof(xcb_atom_t));
+        return values;
+    const auto *data = static_cast<const quint32 *>(xcb_get_property_value(reply.get()));
+    const int count = xcb_get_property_value_length(reply.get()) / int(sizeof(quint32));
     for (int i = 0; i < count; ++i)
-        atoms.append(values[i]);
-    return atoms;
+        values.append(data[i]);
+    return values;
+}
+
+// ICCCM WM_HINTS: flags come first; bit 8 is the urgency hint.
+bool hasUrgencyHint(const PropertyReply &hints)
+{
+    constexpr quint32 urgencyHint = 1u << 8;
+    const QList<quint32> values = propertyValues(hints);
+    return !values.isEmpty() && (values.first() & urgencyHint);
 }
 
 // The process id the server knows for the client that made the window (X-Resource 1.2): the
@@ -97,6 +102,7 @@ struct X11ClientList::Private
 
     bool isNormal(const PropertyReply &type, const PropertyReply &transientFor) const;
     bool isSkipTaskbar(const PropertyReply &state) const;
+    bool demandsAttention(const PropertyReply &state, const PropertyReply &hints) const;
     Known identify(xcb_window_t window, const PropertyReply &wmClass, const PropertyReply &gtkId,
                    const PropertyReply &pid, const PropertyReply &machine, std::optional<quint32> clientPid) const;
 };
@@ -112,7 +118,7 @@ bool X11ClientList::Private::isNormal(const PropertyReply &type, const PropertyR
         ewmh._NET_WM_WINDOW_TYPE_NOTIFICATION, ewmh._NET_WM_WINDOW_TYPE_COMBO, ewmh._NET_WM_WINDOW_TYPE_DND,
     };
     // The first type this side knows decides; without one, a transient window is a dialog.
-    for (const xcb_atom_t atom : propertyAtoms(type)) {
+    for (const xcb_atom_t atom : propertyValues(type)) {
         if (atom == normal)
             return true;
         if (std::find(std::begin(others), std::end(others), atom) != std::end(others))
@@ -123,7 +129,12 @@ bool X11ClientList::Private::isNormal(const PropertyReply &type, const PropertyR
 
 bool X11ClientList::Private::isSkipTaskbar(const PropertyReply &state) const
 {
-    return propertyAtoms(state).contains(ewmh._NET_WM_STATE_SKIP_TASKBAR);
+    return propertyValues(state).contains(ewmh._NET_WM_STATE_SKIP_TASKBAR);
+}
+
+bool X11ClientList::Private::demandsAttention(const PropertyReply &state, const PropertyReply &hints) const
+{
+    return propertyValues(state).contains(ewmh._NET_WM_STATE_DEMANDS_ATTENTION) || hasUrgencyHint(hints);
 }
 
 X11ClientList::Private::Known X11ClientList::Private::identify(xcb_window_t window, const PropertyReply &wmClass,
@@ -218,29 +229,61 @@ bool X11ClientList::hasFailed() const
     return xcb_connection_has_error(d->connection) != 0;
 }
 
-bool X11ClientList::takeClientListChanged()
+X11ClientList::Changes X11ClientList::takeChanges()
 {
-    bool changed = false;
-    while (xcb_generic_event_t *event = xcb_poll_for_event(d->connection)) {
-        if ((event->response_type & ~0x80) == XCB_PROPERTY_NOTIFY) {
-            const auto *notify = reinterpret_cast<const xcb_property_notify_event_t *>(event);
-            changed = changed || (notify->window == d->root && notify->atom == d->ewmh._NET_CLIENT_LIST);
+    Changes changes;
+    while (const XcbReply<xcb_generic_event_t> event{xcb_poll_for_event(d->connection)}) {
+        if ((event->response_type & ~0x80) != XCB_PROPERTY_NOTIFY)
+            continue;
+        const auto *notify = reinterpret_cast<const xcb_property_notify_event_t *>(event.get());
+        if (notify->window == d->root) {
+            changes.windows = changes.windows || notify->atom == d->ewmh._NET_CLIENT_LIST;
+            changes.activeWindow = changes.activeWindow || notify->atom == d->ewmh._NET_ACTIVE_WINDOW;
+        } else if (notify->atom == d->ewmh._NET_WM_STATE || notify->atom == XCB_ATOM_WM_HINTS) {
+            changes.windows = changes.windows || d->known.contains(notify->window);
         }
-        std::free(event);
     }
-    return changed;
+    return changes;
 }
 
-QList<WindowIdentity> X11ClientList::taskbarWindows()
+quint32 X11ClientList::activeWindow()
+{
+    if (hasFailed())
+        return 0;
+    const PropertyReply reply(xcb_get_property_reply(
+        d->connection, xcb_get_property(d->connection, 0, d->root, d->ewmh._NET_ACTIVE_WINDOW, XCB_ATOM_WINDOW, 0, 1),
+        nullptr));
+    const QList<quint32> values = propertyValues(reply);
+    return values.isEmpty() ? 0 : values.first();
+}
+
+void X11ClientList::activate(quint32 window, quint32 timestamp)
+{
+    if (hasFailed())
+        return;
+    xcb_ewmh_connection_t &e = d->ewmh;
+    const xcb_get_property_cookie_t desktopCookie = xcb_ewmh_get_wm_desktop(&e, window);
+    const xcb_get_property_cookie_t currentCookie = xcb_ewmh_get_current_desktop(&e, d->screenNumber);
+    uint32_t desktop = 0;
+    uint32_t current = 0;
+    const bool hasDesktop = xcb_ewmh_get_wm_desktop_reply(&e, desktopCookie, &desktop, nullptr);
+    const bool hasCurrent = xcb_ewmh_get_current_desktop_reply(&e, currentCookie, &current, nullptr);
+    // Some window managers move the window to the current desktop instead of following it;
+    // a pager shows the window where it is.
+    constexpr uint32_t allDesktops = 0xFFFFFFFF;
+    if (hasDesktop && hasCurrent && desktop != allDesktops && desktop != current)
+        PagerRequests::showDesktop(e, d->screenNumber, desktop, timestamp);
+    PagerRequests::activateWindow(e, d->screenNumber, window, timestamp, activeWindow());
+}
+
+QList<ClientWindow> X11ClientList::taskbarWindows()
 {
     xcb_connection_t *const c = d->connection;
     if (hasFailed())
         return {};
     PropertyReply listReply(xcb_get_property_reply(
         c, xcb_get_property(c, 0, d->root, d->ewmh._NET_CLIENT_LIST, XCB_ATOM_WINDOW, 0, 1u << 16), nullptr));
-    QList<xcb_window_t> windows;
-    for (const xcb_atom_t value : propertyAtoms(listReply))
-        windows.append(value);
+    const QList<quint32> windows = propertyValues(listReply);
 
     // All questions first, then all answers: one round trip for the whole list.
     constexpr uint32_t maxLength = 1024;
@@ -252,19 +295,23 @@ QList<WindowIdentity> X11ClientList::taskbarWindows()
     };
     struct Questions
     {
-        xcb_get_property_cookie_t type, state, transientFor, wmClass, gtkId, pid, machine;
+        xcb_get_property_cookie_t type, state, hints, transientFor, wmClass, gtkId, pid, machine;
         std::optional<xcb_res_query_client_ids_cookie_t> clientIds;
         bool isKnown;
     };
     QList<Questions> questions;
     questions.reserve(windows.size());
-    for (const xcb_window_t window : std::as_const(windows)) {
+    for (const xcb_window_t window : windows) {
         Questions q = {};
         q.type = ask(window, d->ewmh._NET_WM_WINDOW_TYPE);
         q.state = ask(window, d->ewmh._NET_WM_STATE);
+        q.hints = ask(window, XCB_ATOM_WM_HINTS);
         q.transientFor = ask(window, XCB_ATOM_WM_TRANSIENT_FOR);
         q.isKnown = d->known.contains(window);
         if (!q.isKnown) {
+            // From now on a change of its state or hints is reported.
+            const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+            xcb_change_window_attributes(c, window, XCB_CW_EVENT_MASK, &mask);
             q.wmClass = ask(window, XCB_ATOM_WM_CLASS);
             q.gtkId = ask(window, d->gtkApplicationId);
             q.pid = ask(window, d->ewmh._NET_WM_PID);
@@ -278,11 +325,12 @@ QList<WindowIdentity> X11ClientList::taskbarWindows()
     }
 
     QHash<xcb_window_t, Private::Known> stillKnown;
-    QList<WindowIdentity> result;
+    QList<ClientWindow> result;
     for (qsizetype i = 0; i < windows.size(); ++i) {
         const Questions &q = questions[i];
         const PropertyReply type = answer(q.type);
         const PropertyReply state = answer(q.state);
+        const PropertyReply hints = answer(q.hints);
         const PropertyReply transientFor = answer(q.transientFor);
         Private::Known known;
         // A window destroyed since the list was read answers nothing (its errors are dropped
@@ -308,7 +356,7 @@ QList<WindowIdentity> X11ClientList::taskbarWindows()
         }
         stillKnown.insert(windows[i], known);
         if (!known.isOwn && d->isNormal(type, transientFor) && !d->isSkipTaskbar(state))
-            result.append(known.identity);
+            result.append(ClientWindow{windows[i], known.identity, d->demandsAttention(state, hints)});
     }
     d->known = std::move(stillKnown);
     return result;

@@ -19,6 +19,14 @@ public:
     void observeChanges(std::function<void()>) override {}
 };
 
+class NoLauncherEntries final : public LauncherEntries
+{
+public:
+    QString applicationID(const QUrl &) const override { return {}; }
+    LauncherEntry entry(const QString &) const override { return {}; }
+    void observeChanges(std::function<void(const QString &)>) override {}
+};
+
 } // namespace
 
 AppStore::AppStore(AppStoreServices services, std::optional<QList<Panel>> panels,
@@ -39,6 +47,8 @@ AppStore::AppStore(AppStoreServices services, std::optional<QList<Panel>> panels
     m_services.icons = std::make_unique<CachingCustomIconStorage>(std::move(m_services.icons));
     if (!m_services.runningAppsLookup)
         m_services.runningAppsLookup = std::make_unique<NoRunningApplications>();
+    if (!m_services.launcherEntries)
+        m_services.launcherEntries = std::make_unique<NoLauncherEntries>();
 
     if (panels) {
         m_panels = panels->isEmpty() ? QList<Panel>{makeDefaultPanel()} : *panels;
@@ -65,6 +75,11 @@ AppStore::AppStore(AppStoreServices services, std::optional<QList<Panel>> panels
                 }
             },
             Qt::QueuedConnection);
+    });
+    // Delivered on the main thread, often (a download's progress): straight to the tiles.
+    m_services.launcherEntries->observeChanges([store](const QString &applicationID) {
+        if (store)
+            Q_EMIT store->launcherEntryChanged(applicationID);
     });
 }
 

@@ -16,9 +16,10 @@
 enum class DockVisibility { Hidden, Visible };
 
 // The services handed to the store. The first three are required; a null `icons` makes the
-// store use the file-based icon storage beside the configuration file, and a null
-// `runningAppsLookup` means no running applications are ever reported (the application passes
-// the desktop's own lookup; this layer stays free of X11).
+// store use the file-based icon storage beside the configuration file, a null
+// `runningAppsLookup` means no running applications are ever reported and a null
+// `launcherEntries` that no application publishes anything (the application passes the
+// desktop's own; this layer stays free of X11 and D-Bus).
 struct AppStoreServices
 {
     std::unique_ptr<FileSystemAccess> fileSystem;
@@ -26,6 +27,7 @@ struct AppStoreServices
     std::unique_ptr<ConfigurationStorage> storage;
     std::unique_ptr<CustomIconStorage> icons;
     std::unique_ptr<RunningApplicationsLookup> runningAppsLookup;
+    std::unique_ptr<LauncherEntries> launcherEntries;
 };
 
 // Supplies the applications of a first launch, asked only when the first-launch panel is built.
@@ -90,6 +92,7 @@ public:
     ConfigurationStorage &storage() const { return *m_services.storage; }
     CustomIconStorage &icons() const { return *m_services.icons; }
     RunningApplicationsLookup &runningAppsLookup() const { return *m_services.runningAppsLookup; }
+    const LauncherEntries &launcherEntries() const { return *m_services.launcherEntries; }
 
     void setDockVisibility(DockVisibility visibility);
 
@@ -168,11 +171,21 @@ public:
     // The icon file name of an item: its UUID upper-case, without braces, then ".png".
     static QString customIconFileName(const QUuid &itemID);
 
-    // `timestamp`: that of the input event that asked for the launch (QInputEvent::timestamp()).
+    // Opens the link: an application that has windows is brought forward (its most recent
+    // window, or while it is active its next one); everything else is launched. `timestamp`:
+    // that of the input event that asked for it (QInputEvent::timestamp()).
     void launch(const ItemLink &link, std::optional<quint32> timestamp = std::nullopt);
     void launchFromGroup(const ItemLink &link, std::optional<quint32> timestamp = std::nullopt);
+    // Asks the link's application for a new window even while it runs; where it offers none
+    // (single-window applications, folders, files) the link is opened as by launch().
+    void openNewWindow(const ItemLink &link, std::optional<quint32> timestamp = std::nullopt);
+    // Runs one of the actions the launcher lists for the application at `location`.
+    void launchAction(const QUrl &location, const QString &actionID, std::optional<quint32> timestamp = std::nullopt);
     bool isRunning(const QUrl &location, const Panel &panel) const;
     QList<QUrl> runningApps(const Panel &panel) const;
+    // Since when the application at `location` asks for attention; none when it does not, or
+    // when the panel's active tab does not follow running applications (as isRunning()).
+    std::optional<std::chrono::steady_clock::time_point> attentionSince(const QUrl &location, const Panel &panel) const;
 
     // --- Frame geometry (pure; y-up global coordinates, no rounding) ---------------------------
     static Rect frame(const PanelPlacement &placement, const Size &contentSize, const Rect &visibleFrame);
@@ -192,6 +205,8 @@ Q_SIGNALS:
     void editingGroupIDChanged();
     void groupIconScreenFramesChanged();
     void runningAppsRevisionChanged();
+    // What an application publishes for its tiles changed (LauncherEntries::entry).
+    void launcherEntryChanged(const QString &applicationID);
 
 private:
     // Stores `value` in `field` and emits `changed` only when they differ.

@@ -152,7 +152,18 @@ AppStore::RemoveItemResult AppStore::removeItem(const QUuid &itemID, const QUuid
 
 void AppStore::launch(const ItemLink &link, std::optional<quint32> timestamp)
 {
+    // Opening an application that runs shows it, as a dock does, rather than starting a copy.
+    if (runningAppsLookup().bringForward(link.location, timestamp))
+        return;
     launcher().launch(link.location, timestamp);
+}
+
+void AppStore::openNewWindow(const ItemLink &link, std::optional<quint32> timestamp)
+{
+    if (launcher().opensNewWindow(link.location))
+        launcher().openNewWindow(link.location, timestamp);
+    else
+        launch(link, timestamp);
 }
 
 void AppStore::launchFromGroup(const ItemLink &link, std::optional<quint32> timestamp)
@@ -169,6 +180,20 @@ bool AppStore::isRunning(const QUrl &location, const Panel &panel) const
     const QList<QUrl> running = runningAppsLookup().runningApplications();
     return std::any_of(running.cbegin(), running.cend(),
                        [&wanted](const QUrl &app) { return standardizedLocation(app) == wanted; });
+}
+
+void AppStore::launchAction(const QUrl &location, const QString &actionID, std::optional<quint32> timestamp)
+{
+    launcher().launchAction(location, actionID, timestamp);
+}
+
+std::optional<std::chrono::steady_clock::time_point> AppStore::attentionSince(const QUrl &location,
+                                                                             const Panel &panel) const
+{
+    // Only such a tab's view is rebuilt when the request is answered.
+    if (!panel.activeTab().showsRunningApps)
+        return std::nullopt;
+    return runningAppsLookup().attentionSince(standardizedLocation(location));
 }
 
 QList<QUrl> AppStore::runningApps(const Panel &panel) const

@@ -1,6 +1,8 @@
 #include "itemiconview.h"
 
+#include "attentionpulse.h"
 #include "itemtooltip.h"
+#include "tiledecorations.h"
 #include "tilepictures.h"
 #include "viewstyle.h"
 
@@ -105,8 +107,14 @@ void ItemIconView::paintEvent(QPaintEvent *)
     painter.drawPixmap(icon.topLeft(), TilePictures::roundedIcon(m_icon, m_chrome.pointSize(), m_chrome.iconCornerRadius(),
                                                                   ratio, colors.cacheKey()));
     painter.setOpacity(1.0);
+    if (m_progress)
+        TileDecorations::paintProgress(painter, icon, *m_progress, colors);
+    if (m_badgeCount)
+        TileDecorations::paintBadge(painter, icon, *m_badgeCount, font());
 
-    if (m_keepsMarkerRoom && m_isRunning) {
+    if (m_keepsMarkerRoom && m_demandsAttention) {
+        TileDecorations::paintAttention(painter, markerFrame(), m_pulse ? m_pulse->value() : 0);
+    } else if (m_keepsMarkerRoom && m_isRunning) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(ViewStyle::primary(colors));
         painter.drawEllipse(markerFrame());
@@ -135,10 +143,53 @@ void ItemIconView::leaveEvent(QEvent *event)
     QAbstractButton::leaveEvent(event);
 }
 
+void ItemIconView::setBadgeCount(std::optional<qint64> count)
+{
+    if (count == m_badgeCount)
+        return;
+    m_badgeCount = count;
+    update();
+}
+
+void ItemIconView::setProgress(std::optional<double> progress)
+{
+    if (progress == m_progress)
+        return;
+    m_progress = progress;
+    update();
+}
+
+void ItemIconView::setAttention(std::optional<std::chrono::milliseconds> elapsed)
+{
+    const bool demands = elapsed.has_value();
+    if (demands == m_demandsAttention)
+        return;
+    m_demandsAttention = demands;
+    if (demands) {
+        if (!m_pulse) {
+            m_pulse = new AttentionPulse(this);
+            connect(m_pulse, &AttentionPulse::changed, this, [this] { update(); });
+        }
+        m_pulse->start(*elapsed);
+    } else if (m_pulse) {
+        m_pulse->stop();
+    }
+    update();
+}
+
+bool ItemIconView::isPulsing() const
+{
+    return m_pulse && m_pulse->isRunning();
+}
+
 void ItemIconView::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton)
         m_pressPosition = event->position().toPoint();
+    if (event->button() == Qt::MiddleButton) {
+        event->accept();
+        return;
+    }
     QAbstractButton::mousePressEvent(event);
 }
 
@@ -168,6 +219,15 @@ void ItemIconView::mouseMoveEvent(QMouseEvent *event)
 
 void ItemIconView::mouseReleaseEvent(QMouseEvent *event)
 {
+    if (event->button() == Qt::MiddleButton) {
+        event->accept();
+        if (rect().contains(event->position().toPoint())) {
+            m_clickTimestamp = event->timestamp();
+            Q_EMIT middleClicked();
+            m_clickTimestamp.reset();
+        }
+        return;
+    }
     if (event->button() != Qt::LeftButton) {
         QAbstractButton::mouseReleaseEvent(event);
         return;

@@ -1,5 +1,6 @@
 #include "itemtiles.h"
 
+#include "applicationstatus.h"
 #include "panelmenus.h"
 #include "tilepictures.h"
 
@@ -29,6 +30,8 @@ LinkTile::LinkTile(const ItemLink &link, const Panel &panel, AppStore &store, QW
 {
     AppStore *target = &store;
     connect(this, &QAbstractButton::clicked, this, [this, target, link] { target->launch(link, clickTimestamp()); });
+    connect(this, &ItemIconView::middleClicked, this, [this, target, link] { target->openNewWindow(link, clickTimestamp()); });
+    ApplicationStatus::follow(*this, link.location, panel, store);
 }
 
 void LinkTile::contextMenuEvent(QContextMenuEvent *event)
@@ -53,6 +56,9 @@ RunningApplicationTile::RunningApplicationTile(const QUrl &location, const Panel
     // Opened like a link of its own that is not kept anywhere.
     connect(this, &QAbstractButton::clicked, this,
             [this, target, location] { target->launch(ItemLink{.location = location}, clickTimestamp()); });
+    connect(this, &ItemIconView::middleClicked, this,
+            [this, target, location] { target->openNewWindow(ItemLink{.location = location}, clickTimestamp()); });
+    ApplicationStatus::follow(*this, location, panel, store);
 }
 
 QMimeData *RunningApplicationTile::dragData() const

@@ -10,7 +10,9 @@
 class AppStore;
 class Panel;
 
-// The tile of a link: pressing it opens the link; its menu changes the icon and removes it.
+// The tile of a link: pressing it opens the link (a running application comes forward), a
+// middle click asks the application for a new window; its menu runs the application's actions,
+// changes the icon and removes the link.
 class LinkTile : public ItemIconView
 {
     Q_OBJECT
@@ -29,9 +31,10 @@ private:
     AppStore &m_store;
 };
 
-// The tile of a running application the active tab does not hold: pressing it opens the
-// application; dragging it carries its location as a plain file URL, so a panel takes it like a
-// file from the file manager; its menu keeps it in the panel.
+// The tile of a running application the active tab does not hold: pressing it brings the
+// application forward, a middle click asks it for a new window; dragging it carries its location
+// as a plain file URL, so a panel takes it like a file from the file manager; its menu runs the
+// application's actions and keeps it in the panel.
 class RunningApplicationTile : public ItemIconView
 {
     Q_OBJECT

@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QIcon>
 #include <QMenu>
+#include <QPixmap>
 
 namespace {
 
@@ -26,6 +27,14 @@ void removePanel(AppStore *store, const QUuid &panelID, const QString &name)
         return;
     if (RemovalConfirmation::confirm(QStringLiteral("Remove Panel"), name))
         store->removePanel(panelID, true);
+}
+
+void removeTab(AppStore *store, const QUuid &tabID, const QUuid &panelID, const QString &name)
+{
+    if (store->removeTab(tabID, panelID, false) != AppStore::RemoveTabResult::NeedsConfirmation)
+        return;
+    if (RemovalConfirmation::confirm(QStringLiteral("Remove Tab"), name))
+        store->removeTab(tabID, panelID, true);
 }
 
 void removeGroup(AppStore *store, const QUuid &groupID, const QUuid &panelID, const QString &name)
@@ -78,10 +87,34 @@ void addPanelEntries(QMenu &menu, const Panel &panel, AppStore &store)
                      [target, panelID, name] { removePanel(target, panelID, name); });
 }
 
+void addApplicationEntries(QMenu &menu, const QUrl &location, AppStore &store)
+{
+    AppStore *target = &store;
+    const bool opensNewWindow = store.launcher().opensNewWindow(location);
+    const QList<ApplicationAction> actions = store.launcher().actions(location);
+    // The entries carry no input event: the launcher takes the time of the last input, the choice
+    // of the entry itself.
+    if (opensNewWindow) {
+        menu.addAction(QIcon::fromTheme(QStringLiteral("window-new")), QStringLiteral("New Window"),
+                       [target, location] { target->openNewWindow(ItemLink{.location = location}); });
+    }
+    for (const ApplicationAction &action : actions) {
+        const QString actionID = action.id;
+        // The name is the application's own text: an "&" in it marks no mnemonic.
+        const QString title = QString(action.name).replace(QLatin1Char('&'), QLatin1String("&&"));
+        QAction *entry = menu.addAction(title, [target, location, actionID] { target->launchAction(location, actionID); });
+        if (!action.iconName.isEmpty())
+            entry->setIcon(QIcon::fromTheme(action.iconName, QIcon(action.iconName)));
+    }
+    if (opensNewWindow || !actions.isEmpty())
+        menu.addSeparator();
+}
+
 void addLinkEntries(QMenu &menu, const ItemLink &link, const QUuid &panelID, AppStore &store)
 {
     AppStore *target = &store;
     const QUuid linkID = link.id;
+    addApplicationEntries(menu, link.location, store);
     customIconMenu(menu, linkID, panelID, store);
     menu.addSeparator();
     const Panel *panel = store.panel(panelID);
@@ -93,6 +126,7 @@ void addLinkEntries(QMenu &menu, const ItemLink &link, const QUuid &panelID, App
 void addRunningApplicationEntries(QMenu &menu, const QUrl &location, const QUuid &panelID, AppStore &store)
 {
     AppStore *target = &store;
+    addApplicationEntries(menu, location, store);
     menu.addAction(QStringLiteral("Keep in Panel"), [target, location, panelID] { target->keepInPanel(location, panelID); });
 }
 
@@ -107,6 +141,37 @@ void addGroupEntries(QMenu &menu, const ItemGroup &group, const QUuid &panelID, 
     menu.addAction(QStringLiteral("Rename"), [target, groupID] { target->beginRenamingGroup(groupID); });
     QObject::connect(addDestructive(menu, QStringLiteral("Remove")), &QAction::triggered,
                      [target, groupID, panelID, name] { removeGroup(target, groupID, panelID, name); });
+}
+
+void addTabEntries(QMenu &menu, const PanelTab &tab, const QUuid &panelID, AppStore &store)
+{
+    AppStore *target = &store;
+    const QUuid tabID = tab.id;
+    const QString name = tab.name;
+    menu.addAction(QStringLiteral("New Tab"), [target, panelID] { target->addTab(panelID); });
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("Rename"), [target, tabID, panelID] { target->beginRenamingTab(tabID, panelID); });
+    QMenu *colors = menu.addMenu(QStringLiteral("Color"));
+    colors->addAction(QStringLiteral("No Color"),
+                      [target, tabID, panelID] { target->setTabColor(std::nullopt, tabID, panelID); });
+    colors->addSeparator();
+    const qreal ratio = menu.devicePixelRatioF();
+    for (const auto &[color, caseName] : EnumTraits<TabColor>::table) {
+        const TabColor chosen = color;
+        QAction *entry = colors->addAction(QIcon(QPixmap::fromImage(TabColors::swatch(chosen, ratio))),
+                                           TabColors::menuTitle(chosen));
+        QObject::connect(entry, &QAction::triggered,
+                         [target, chosen, tabID, panelID] { target->setTabColor(chosen, tabID, panelID); });
+    }
+    menu.addSeparator();
+    QAction *running = menu.addAction(QStringLiteral("Show Running Applications"));
+    running->setCheckable(true);
+    running->setChecked(tab.showsRunningApps);
+    QObject::connect(running, &QAction::toggled,
+                     [target, tabID, panelID](bool shows) { target->setShowsRunningApps(shows, tabID, panelID); });
+    menu.addSeparator();
+    QObject::connect(addDestructive(menu, QStringLiteral("Remove Tab")), &QAction::triggered,
+                     [target, tabID, panelID, name] { removeTab(target, tabID, panelID, name); });
 }
 
 bool isDestructive(const QAction *action)

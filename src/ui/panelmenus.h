@@ -9,6 +9,7 @@
 class AppStore;
 struct ItemGroup;
 class Panel;
+struct PanelTab;
 class QAction;
 class QMenu;
 struct ItemLink;
@@ -25,15 +26,24 @@ void customIconMenu(QMenu &menu, const QUuid &itemID, const QUuid &panelID, AppS
 // "New Tab", "Panel Settings…" and "Remove Panel".
 void addPanelEntries(QMenu &menu, const Panel &panel, AppStore &store);
 
-// A link tile's menu: the custom icon entries, then "Unpin" while its application runs in this
-// panel, "Remove" otherwise.
+// An application's own entries, at the top of its tiles' menus: "New Window" where the
+// application offers one, then the actions of its desktop entry, with their icons, then a
+// divider. Nothing for folders, files and applications without either.
+void addApplicationEntries(QMenu &menu, const QUrl &location, AppStore &store);
+
+// A link tile's menu: the application's entries, the custom icon entries, then "Unpin" while
+// its application runs in this panel, "Remove" otherwise.
 void addLinkEntries(QMenu &menu, const ItemLink &link, const QUuid &panelID, AppStore &store);
 
-// A running application's tile: "Keep in Panel".
+// A running application's tile: the application's entries, then "Keep in Panel".
 void addRunningApplicationEntries(QMenu &menu, const QUrl &location, const QUuid &panelID, AppStore &store);
 
 // A group tile's menu: the custom icon entries, "Open", "Rename" and "Remove".
 void addGroupEntries(QMenu &menu, const ItemGroup &group, const QUuid &panelID, AppStore &store);
+
+// A tab chip's menu: "New Tab", "Rename", the "Color" submenu, the "Show Running Applications"
+// toggle and "Remove Tab" (asking first when the tab holds items).
+void addTabEntries(QMenu &menu, const PanelTab &tab, const QUuid &panelID, AppStore &store);
 
 // Asks for files and folders and appends them to the panel's active tab.
 void addItems(AppStore &store, const QUuid &panelID);

@@ -8,7 +8,7 @@
 #include "panelmenus.h"
 #include "panelviewlayout.h"
 #include "rowscroller.h"
-#include "tabbarslot.h"
+#include "tabbarview.h"
 #include "viewstyle.h"
 
 #include "store/appstore.h"
@@ -53,8 +53,8 @@ PanelView::PanelView(const Panel &panel, AppStore &store, QWidget *parent)
     m_itemLayout = new ItemRowLayout(axisOf(panel), panel.chrome(), row);
     m_scroller = new RowScroller(axisOf(panel), row, this);
     if (panel.isTabBarVisible())
-        m_tabBarSlot = new TabBarSlot(panel, this);
-    m_layout = new PanelViewLayout(layoutInput(panel), m_scroller, m_tabBarSlot, this);
+        m_tabBar = new TabBarView(panel, store, panel.tabStyle == PanelTabStyle::Slanted, std::nullopt, this);
+    m_layout = new PanelViewLayout(layoutInput(panel), m_scroller, m_tabBar, this);
     fillItemLayout();
 
     connect(&store, &AppStore::runningAppsRevisionChanged, this, &PanelView::runningApplicationsChanged);
@@ -113,7 +113,7 @@ QPainterPath PanelView::bodyShape() const
 {
     const PanelLayoutPlan plan = m_layout->plan(QSizeF(size()));
     QPainterPath shape = ViewStyle::roundedRect(plan.body, m_panel.chrome().bodyCornerRadius());
-    if (m_tabBarSlot)
+    if (m_tabBar)
         shape.addRect(plan.tabBar);
     return shape.simplified();
 }

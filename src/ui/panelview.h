@@ -12,13 +12,13 @@ class AppStore;
 class ItemRowLayout;
 class PanelViewLayout;
 class RowScroller;
-class TabBarSlot;
+class TabBarView;
 
 // The whole content of a panel window: the rounded body, translucent where a compositor runs and
 // tinted by the active tab's colour, holding the active tab's tiles in a row (a column on the
 // left and right edges) that scrolls along its axis when the window is shorter than the row;
 // the running applications the tab does not hold after them; the add button and its hint on an
-// empty tab; and the tab bar's slot on the side that faces away from the screen edge.
+// empty tab; and the tab bar on the side that faces away from the screen edge.
 //
 // Built afresh from a copy of the panel whenever the store's panels change; while it lives it
 // follows the running applications (and resizes for them) on its own. Left presses on the bare
@@ -44,7 +44,7 @@ public:
     RowScroller *scroller() const { return m_scroller; }
     ItemRowLayout *itemLayout() const { return m_itemLayout; }
     // Null when the panel shows no tab bar.
-    TabBarSlot *tabBarSlot() const { return m_tabBarSlot; }
+    TabBarView *tabBar() const { return m_tabBar; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -58,6 +58,6 @@ private:
     AppStore &m_store;
     ItemRowLayout *m_itemLayout;
     RowScroller *m_scroller;
-    TabBarSlot *m_tabBarSlot = nullptr;
+    TabBarView *m_tabBar = nullptr;
     PanelViewLayout *m_layout;
 };

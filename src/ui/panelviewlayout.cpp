@@ -2,13 +2,13 @@
 
 #include "rowscroller.h"
 #include "stackplan.h"
-#include "tabbarslot.h"
+#include "tabbarview.h"
 
 #include <QWidget>
 
 #include <cmath>
 
-PanelViewLayout::PanelViewLayout(const PanelLayoutInput &base, RowScroller *scroller, TabBarSlot *tabBar,
+PanelViewLayout::PanelViewLayout(const PanelLayoutInput &base, RowScroller *scroller, TabBarView *tabBar,
                                  QWidget *parent)
     : QLayout(parent)
     , m_base(base)
@@ -93,6 +93,8 @@ void PanelViewLayout::setGeometry(const QRect &rect)
     const PanelLayoutPlan placed = plan(QSizeF(rect.size()));
     const QPointF origin(rect.topLeft());
     m_scroller->setGeometry(pixelRect(placed.viewport.translated(origin)));
-    if (m_tabBar)
+    if (m_tabBar) {
+        m_tabBar->setMaxLength(placed.tabBarMaxLength);
         m_tabBar->setGeometry(pixelRect(placed.tabBar.translated(origin)));
+    }
 }

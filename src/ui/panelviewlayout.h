@@ -5,15 +5,15 @@
 #include <QLayout>
 
 class RowScroller;
-class TabBarSlot;
+class TabBarView;
 
-// Arranges a panel view: the scrolled item row inside the rounded body and the tab bar's slot
+// Arranges a panel view: the scrolled item row inside the rounded body and the tab bar
 // beside it, as planPanelLayout() says. Its size hint is the panel's fitting size.
 class PanelViewLayout : public QLayout
 {
 public:
     // `base` holds everything but the sizes the children report.
-    PanelViewLayout(const PanelLayoutInput &base, RowScroller *scroller, TabBarSlot *tabBar, QWidget *parent);
+    PanelViewLayout(const PanelLayoutInput &base, RowScroller *scroller, TabBarView *tabBar, QWidget *parent);
     ~PanelViewLayout() override;
 
     // The arrangement in the size offered, or the fitting one.
@@ -33,6 +33,6 @@ private:
 
     PanelLayoutInput m_base;
     RowScroller *m_scroller;
-    TabBarSlot *m_tabBar;
+    TabBarView *m_tabBar;
     QList<QLayoutItem *> m_items;
 };

@@ -1,5 +1,6 @@
 #include "uiviewfactory.h"
 
+#include "panelsettingsview.h"
 #include "panelview.h"
 
 HostedView *UiViewFactory::makePanelView(const Panel &panel, AppStore &store)
@@ -12,7 +13,7 @@ HostedView *UiViewFactory::makeGroupPopoverView(const QUuid &, const QUuid &, Ap
     return new HostedView;
 }
 
-HostedView *UiViewFactory::makeSettingsView(const QUuid &, AppStore &)
+HostedView *UiViewFactory::makeSettingsView(const QUuid &panelID, AppStore &store)
 {
-    return new HostedView;
+    return new PanelSettingsView(panelID, store);
 }

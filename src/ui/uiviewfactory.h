@@ -2,8 +2,8 @@
 
 #include "windows/viewfactory.h"
 
-// The views the application's windows host: panel views for panel windows. The group popover's
-// and the settings window's views are not built yet; their windows get an empty view.
+// The views the application's windows host: panel views for panel windows and the settings form
+// for settings windows. The group popover's view is not built yet; its window gets an empty view.
 class UiViewFactory final : public ViewFactory
 {
 public:

@@ -1,7 +1,9 @@
 #include "x11desktop.h"
 
 #include "x11desktop_p.h"
-#include "xcbreply.h"
+
+#include "x11/pagerrequests.h"
+#include "x11/xcbreply.h"
 
 #include <QGuiApplication>
 #include <QSocketNotifier>
@@ -246,11 +248,8 @@ void X11Desktop::activate(QWindow *window)
         d->previousActiveWindow = active;
     if (!acceptsFocus)
         return;
-    // As a pager would ask: the user asked for this window, and an application's request with
-    // an older timestamp than the user's last click elsewhere would be refused as focus stealing.
-    xcb_ewmh_request_change_active_window(&d->qtEwmh, d->screen, xcb_window_t(window->winId()),
-                                          XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER, XCB_CURRENT_TIME, active);
-    xcb_flush(d->qt);
+    // The user asked for this window.
+    PagerRequests::activateWindow(d->qtEwmh, d->screen, xcb_window_t(window->winId()), XCB_CURRENT_TIME, active);
 }
 
 void X11Desktop::deactivate()
@@ -266,9 +265,7 @@ void X11Desktop::deactivate()
         return;
     if (!d->isViewable(previous))
         return;
-    xcb_ewmh_request_change_active_window(&d->qtEwmh, d->screen, previous, XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER,
-                                          XCB_CURRENT_TIME, active);
-    xcb_flush(d->qt);
+    PagerRequests::activateWindow(d->qtEwmh, d->screen, previous, XCB_CURRENT_TIME, active);
 }
 
 void X11Desktop::scheduleRead()

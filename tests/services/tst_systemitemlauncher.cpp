@@ -13,6 +13,8 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include <algorithm>
+
 // Stands in for the session's file manager and records what it was asked to show.
 class FileManagerStandIn : public QObject
 {
@@ -50,6 +52,9 @@ private Q_SLOTS:
     void announcesNothingWithoutAnXConnection();
     void logsFailures_data();
     void logsFailures();
+    void opensNewWindows_data();
+    void opensNewWindows();
+    void listsAndRunsDesktopActions();
 
 private:
     QString expand(QString text, const QString &path = {}) const;
@@ -249,6 +254,76 @@ void TestSystemItemLauncher::logsFailures()
 
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"^Cannot (launch|open) .*"_qs));
     m_launcher.launch(QUrl::fromLocalFile(path));
+}
+
+// A new window on purpose: a new process, or the application's own "new-window" action; none for
+// applications that show one window only, or that D-Bus activation would merely show.
+void TestSystemItemLauncher::opensNewWindows_data()
+{
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<QString>("tag"); // the marker the new window leaves; empty: none is run here
+
+    const QString action = u"\nActions=new-window;\n[Desktop Action new-window]\nName=New Window\nExec={helper} nwaction"_qs;
+    QTest::newRow("plain application: a new process") << u"Exec={helper} nwplain"_qs << true << u"nwplain"_qs;
+    QTest::newRow("its own new-window action") << u"Exec={helper} nwmain"_qs + action << true << u"nwaction"_qs;
+    QTest::newRow("SingleMainWindow") << u"Exec={helper} nwsingle\nSingleMainWindow=true"_qs + action << false << QString();
+    QTest::newRow("DBusActivatable without a new-window action")
+        << u"Exec={helper} nwdbus\nDBusActivatable=true"_qs << false << QString();
+    QTest::newRow("DBusActivatable with a new-window action")
+        << u"Exec={helper} nwdbus\nDBusActivatable=true"_qs + action << true << QString();
+}
+
+void TestSystemItemLauncher::opensNewWindows()
+{
+    QFETCH(QString, keys);
+    QFETCH(bool, opens);
+    QFETCH(QString, tag);
+    const QString path = m_desktop.writeDesktopEntry(u"org.example.NewWindow.desktop"_qs,
+                                                     u"Type=Application\nName=Test\n"_qs + expand(keys));
+    const QUrl location = QUrl::fromLocalFile(path);
+
+    QCOMPARE(m_launcher.opensNewWindow(location), opens);
+    // "New Window" is offered once: an action that provides it is not listed again beside it.
+    const QList<ApplicationAction> actions = m_launcher.actions(location);
+    const bool listsAction = std::any_of(actions.cbegin(), actions.cend(),
+                                         [](const ApplicationAction &a) { return a.id == u"new-window"; });
+    QCOMPARE(listsAction, keys.contains(u"Actions=new-window") && !opens);
+    if (tag.isEmpty())
+        return;
+    m_launcher.openNewWindow(location, 0);
+    QTRY_VERIFY(!m_desktop.marker(tag).isEmpty());
+}
+
+void TestSystemItemLauncher::listsAndRunsDesktopActions()
+{
+    const QString path = m_desktop.writeDesktopEntry(
+        u"mailer.desktop"_qs,
+        expand(u"Type=Application\nName=Mailer\nExec={helper} mailer\n"
+               "Actions=compose;unlisted-group;nameless;contacts;compose;\n"
+               "[Desktop Action contacts]\nName=Contacts\nName[de]=Kontakte\nExec={helper} contacts\n"
+               "[Desktop Action compose]\nName=Compose & Send\nName[de]=Verfassen\nIcon=mail-message-new\n"
+               "Exec={helper} compose --new\n"
+               "[Desktop Action nameless]\nExec={helper} nameless\n"
+               "[Desktop Action hidden]\nName=Not listed in Actions\nExec={helper} hidden\n"_qs));
+    const QUrl location = QUrl::fromLocalFile(path);
+    const QByteArray language = qgetenv("LANGUAGE");
+    qputenv("LANGUAGE", "de");
+    const QList<ApplicationAction> german = m_launcher.actions(location);
+    qputenv("LANGUAGE", language);
+    QCOMPARE(german, (QList<ApplicationAction>{{u"compose"_qs, u"Verfassen"_qs, u"mail-message-new"_qs},
+                                               {u"contacts"_qs, u"Kontakte"_qs, {}}}));
+    qputenv("LANGUAGE", "C");
+    QCOMPARE(m_launcher.actions(location).constFirst().name, u"Compose & Send"_qs);
+    qputenv("LANGUAGE", language);
+
+    // Only listed actions run; a folder has none.
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"^Cannot run the action hidden .*"_qs));
+    m_launcher.launchAction(location, u"hidden"_qs);
+    QCOMPARE(m_launcher.actions(QUrl::fromLocalFile(m_desktop.root())), QList<ApplicationAction>());
+    m_launcher.launchAction(location, u"compose"_qs);
+    QTRY_COMPARE(m_desktop.marker(u"compose"_qs).mid(1), (QStringList{u"compose"_qs, u"--new"_qs}));
+    QVERIFY(m_desktop.marker(u"hidden"_qs).isEmpty());
 }
 
 int main(int argc, char *argv[])

@@ -2,19 +2,28 @@
 #include "x11client.h"
 #include "x11session.h"
 
+#include "inmemoryservices.h"
+#include "services/systemitemlauncher.h"
 #include "services/systemrunningapplicationslookup.h"
+#include "store/appstore.h"
+#include "ui/itemtiles.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QGuiApplication>
+#include <QApplication>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
 
+#include <array>
 #include <memory>
 #include <vector>
 #include <unistd.h>
 
+
+// For what waits on the window manager and on the index of installed applications, which a
+// machine busy with other builds and tests may delay well beyond QTRY's default.
+constexpr int busyTimeout = 20'000;
 
 class TestSystemRunningApplicationsLookup : public QObject
 {
@@ -35,6 +44,10 @@ private Q_SLOTS:
     void isEmptyWithoutX11_data();
     void isEmptyWithoutX11();
     void survivesTheServerGoing();
+    void bringsApplicationsForward();
+    void followsRequestsForAttention_data();
+    void followsRequestsForAttention();
+    void tileBringsForwardOrStartsAnother();
 
 private:
     struct Client
@@ -294,12 +307,147 @@ void TestSystemRunningApplicationsLookup::survivesTheServerGoing()
     QCoreApplication::processEvents();
 }
 
+// A press on an application: its most recent window comes forward, from wherever it is; pressing
+// again while the application is active goes on to its next window.
+void TestSystemRunningApplicationsLookup::bringsApplicationsForward()
+{
+    SystemRunningApplicationsLookup lookup(m_x.display());
+    const QUrl app = application(u"startup.desktop"_qs);
+    QVERIFY(!lookup.bringForward(app, 0));
+
+    m_clients.push_back(startClient(u"quaytest"_qs, u"QuayTestClass"_qs));
+    m_clients.push_back(startClient(u"quaytest"_qs, u"QuayTestClass"_qs));
+    m_clients.push_back(startClient(u"sentinel"_qs, u"SentinelClass"_qs));
+    const QList<xcb_window_t> own{m_clients[0].window, m_clients[1].window};
+    const xcb_window_t other = m_clients[2].window;
+    QTRY_COMPARE_WITH_TIMEOUT(lookup.runningApplications(), (QList<QUrl>{app, application(u"sentinel.desktop"_qs)}), busyTimeout);
+    m_x.activate(other);
+    QTRY_COMPARE_WITH_TIMEOUT(m_x.activeWindow(), other, busyTimeout);
+
+    QVERIFY(lookup.bringForward(app, 0));
+    QTRY_VERIFY_WITH_TIMEOUT(own.contains(m_x.activeWindow()), busyTimeout);
+    const xcb_window_t recent = m_x.activeWindow();
+    const xcb_window_t next = own.at(1 - own.indexOf(recent));
+    QVERIFY(lookup.bringForward(app, 0));
+    QTRY_COMPARE_WITH_TIMEOUT(m_x.activeWindow(), next, busyTimeout);
+    QVERIFY(lookup.bringForward(app, 0));
+    QTRY_COMPARE_WITH_TIMEOUT(m_x.activeWindow(), recent, busyTimeout);
+
+    // Away and back: the most recent again, restored from minimised.
+    m_x.activate(other);
+    QTRY_COMPARE_WITH_TIMEOUT(m_x.activeWindow(), other, busyTimeout);
+    m_x.askWindowManager(recent, "WM_CHANGE_STATE", {3 /* IconicState */, 0, 0, 0, 0});
+    QTRY_VERIFY_WITH_TIMEOUT(!m_x.isViewable(recent), busyTimeout);
+    m_x.activate(other);
+    QTRY_COMPARE_WITH_TIMEOUT(m_x.activeWindow(), other, busyTimeout);
+    QVERIFY(lookup.bringForward(app, 0));
+    QTRY_COMPARE_WITH_TIMEOUT(m_x.activeWindow(), recent, busyTimeout);
+    QVERIFY(m_x.isViewable(recent));
+
+    // The next window lives on another desktop: that desktop is shown.
+    m_x.askWindowManager(m_x.root(), "_NET_NUMBER_OF_DESKTOPS", {2, 0, 0, 0, 0});
+    QTRY_COMPARE_WITH_TIMEOUT(m_x.cardinal(m_x.root(), "_NET_NUMBER_OF_DESKTOPS"), 2u, busyTimeout);
+    m_x.askWindowManager(next, "_NET_WM_DESKTOP", {1, 2, 0, 0, 0});
+    QTRY_COMPARE_WITH_TIMEOUT(m_x.cardinal(next, "_NET_WM_DESKTOP"), 1u, busyTimeout);
+    QCOMPARE(m_x.cardinal(m_x.root(), "_NET_CURRENT_DESKTOP"), 0u);
+    QTRY_COMPARE_WITH_TIMEOUT(m_x.activeWindow(), recent, busyTimeout);
+    QVERIFY(lookup.bringForward(app, 0));
+    QTRY_COMPARE_WITH_TIMEOUT(m_x.activeWindow(), next, busyTimeout);
+    QCOMPARE(m_x.cardinal(m_x.root(), "_NET_CURRENT_DESKTOP"), 1u);
+    QVERIFY(m_x.isViewable(next));
+    m_x.askWindowManager(m_x.root(), "_NET_CURRENT_DESKTOP", {0, 0, 0, 0, 0});
+    QTRY_COMPARE_WITH_TIMEOUT(m_x.cardinal(m_x.root(), "_NET_CURRENT_DESKTOP"), 0u, busyTimeout);
+}
+
+void TestSystemRunningApplicationsLookup::followsRequestsForAttention_data()
+{
+    QTest::addColumn<bool>("byUrgencyHint");
+
+    QTest::newRow("_NET_WM_STATE_DEMANDS_ATTENTION") << false;
+    QTest::newRow("urgency hint of WM_HINTS") << true;
+}
+
+// A window that asks for attention marks its application until the application is activated.
+void TestSystemRunningApplicationsLookup::followsRequestsForAttention()
+{
+    QFETCH(bool, byUrgencyHint);
+    xcb_connection_t *const c = m_x.connection();
+    SystemRunningApplicationsLookup lookup(m_x.display());
+    int changes = 0;
+    lookup.observeChanges([&changes] { ++changes; });
+    const QUrl app = application(u"startup.desktop"_qs);
+    m_clients.push_back(startClient(u"quaytest"_qs, u"QuayTestClass"_qs));
+    m_clients.push_back(startClient(u"sentinel"_qs, u"SentinelClass"_qs));
+    const xcb_window_t window = m_clients[0].window;
+    const xcb_window_t other = m_clients[1].window;
+    QTRY_COMPARE_WITH_TIMEOUT(lookup.runningApplications().size(), 2, busyTimeout);
+    m_x.activate(other);
+    QTRY_COMPARE_WITH_TIMEOUT(m_x.activeWindow(), other, busyTimeout);
+    QVERIFY(!lookup.attentionSince(app));
+    const int before = changes;
+
+    const auto asked = std::chrono::steady_clock::now();
+    if (byUrgencyHint) {
+        const std::array<quint32, 9> hints{1u << 8};
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32, 9, hints.data());
+        xcb_flush(c);
+    } else {
+        m_x.askWindowManager(window, "_NET_WM_STATE",
+                             {1 /* add */, m_x.atom("_NET_WM_STATE_DEMANDS_ATTENTION"), 0, 2, 0});
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(lookup.attentionSince(app).has_value(), busyTimeout);
+    QVERIFY(*lookup.attentionSince(app) >= asked);
+    QCOMPARE(changes, before + 1);
+    QVERIFY(!lookup.attentionSince(application(u"sentinel.desktop"_qs)));
+
+    QVERIFY(lookup.bringForward(app, 0));
+    QTRY_COMPARE_WITH_TIMEOUT(m_x.activeWindow(), window, busyTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(!lookup.attentionSince(app), busyTimeout);
+    QCOMPARE(changes, before + 2);
+    // Answered: another look at the other window does not bring the mark back.
+    m_x.activate(other);
+    QTRY_COMPARE_WITH_TIMEOUT(m_x.activeWindow(), other, busyTimeout);
+    QVERIFY(!lookup.attentionSince(app));
+}
+
+// The whole way from a tile: a press brings the running application's window forward, a middle
+// click starts another copy of it.
+void TestSystemRunningApplicationsLookup::tileBringsForwardOrStartsAnother()
+{
+    const QString path = m_desktop.writeApplication(
+        u"marked.desktop"_qs, u"Exec=%1 another-copy\nStartupWMClass=MarkedClass"_qs.arg(markerHelperPath()));
+    const ItemLink link{.location = QUrl::fromLocalFile(path)};
+    m_clients.push_back(startClient(u"marked"_qs, u"MarkedClass"_qs));
+    m_clients.push_back(startClient(u"sentinel"_qs, u"SentinelClass"_qs));
+    const xcb_window_t window = m_clients[0].window;
+    const xcb_window_t other = m_clients[1].window;
+
+    InMemoryServices services;
+    AppStoreServices taken = services.take();
+    taken.launcher = std::make_unique<SystemItemLauncher>();
+    taken.runningAppsLookup = std::make_unique<SystemRunningApplicationsLookup>(m_x.display());
+    PanelTab tab;
+    tab.items = {link};
+    AppStore store(std::move(taken), QList<Panel>{Panel(PanelInit{.name = u"P"_qs, .tab = tab})});
+    QTRY_VERIFY_WITH_TIMEOUT(store.runningAppsLookup().runningApplications().contains(link.location), busyTimeout);
+    m_x.activate(other);
+    QTRY_COMPARE_WITH_TIMEOUT(m_x.activeWindow(), other, busyTimeout);
+    LinkTile tile(link, store.panels().first(), store);
+    tile.resize(tile.sizeHint());
+
+    QTest::mouseClick(&tile, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(m_x.activeWindow(), window, busyTimeout);
+    QVERIFY(m_desktop.marker(u"another-copy"_qs).isEmpty());
+    QTest::mouseClick(&tile, Qt::MiddleButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_desktop.marker(u"another-copy"_qs).isEmpty(), busyTimeout);
+}
+
 int main(int argc, char *argv[])
 {
     if (const int client = X11Client::runClient(argc, argv); client >= 0)
         return client;
     const TestDesktop desktop;
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     TestSystemRunningApplicationsLookup test(desktop);
     return QTest::qExec(&test, argc, argv);
 }

@@ -25,6 +25,8 @@ private Q_SLOTS:
     void removeItem_data();
     void removeItem();
     void runningApps();
+    void opensLinks_data();
+    void opensLinks();
     void iconFilesFollowTheirItems();
     void sharedIconFileIsKeptWhileReferenced();
     void sharedIconFileOutlivesRemovalOfOneUser_data();
@@ -237,6 +239,50 @@ void TestAppStoreItems::runningApps()
     QCOMPARE(store.runningApps(panel), (QList<QUrl>{file(QStringLiteral("/r1")), file(QStringLiteral("/x/../r2")), file(QStringLiteral("/o"))}));
     QVERIFY(store.isRunning(file(QStringLiteral("/r2/.")), panel));
     QVERIFY(!store.isRunning(file(QStringLiteral("/g1")), panel));
+}
+
+// Where a press and a middle click on a link go: a running application with windows comes
+// forward on a press; a middle click asks for a new window where the application offers one.
+void TestAppStoreItems::opensLinks_data()
+{
+    QTest::addColumn<bool>("hasWindows");
+    QTest::addColumn<bool>("offersNewWindow");
+    QTest::addColumn<bool>("isMiddleClick");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("press, no windows: launched") << false << false << false << "launched";
+    QTest::newRow("press, windows: brought forward") << true << true << false << "forward";
+    QTest::newRow("middle click, windows: new window") << true << true << true << "new window";
+    QTest::newRow("middle click, no windows: new window") << false << true << true << "new window";
+    QTest::newRow("middle click, single window: brought forward") << true << false << true << "forward";
+    QTest::newRow("middle click on a file: opened") << false << false << true << "launched";
+}
+
+void TestAppStoreItems::opensLinks()
+{
+    QFETCH(bool, hasWindows);
+    QFETCH(bool, offersNewWindow);
+    QFETCH(bool, isMiddleClick);
+    QFETCH(QString, expected);
+
+    const ItemLink link = linkTo(QStringLiteral("/apps/editor.desktop"));
+    InMemoryServices services;
+    if (hasWindows)
+        services.runningApps->withWindows.append(link.location);
+    if (offersNewWindow)
+        services.launcher->withNewWindow.append(link.location);
+    InMemoryItemLauncher &launcher = *services.launcher;
+    InMemoryRunningApplicationsLookup &running = *services.runningApps;
+    AppStore store(services.take(), QList<Panel>{samplePanel()});
+    if (isMiddleClick)
+        store.openNewWindow(link, 42);
+    else
+        store.launch(link, 42);
+
+    const QList<QUrl> one{link.location};
+    QCOMPARE(launcher.launched, expected == u"launched" ? one : QList<QUrl>());
+    QCOMPARE(running.broughtForward, expected == u"forward" ? one : QList<QUrl>());
+    QCOMPARE(launcher.newWindows, expected == u"new window" ? one : QList<QUrl>());
 }
 
 void TestAppStoreItems::iconFilesFollowTheirItems()

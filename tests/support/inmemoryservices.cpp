@@ -86,18 +86,27 @@ int InMemoryRunningApplicationsLookup::observerCount() const
     return int(m_handlers.size());
 }
 
+void InMemoryLauncherEntries::publish(const QString &applicationID, const LauncherEntry &entry)
+{
+    m_entries.insert(applicationID, entry);
+    if (m_handler)
+        m_handler(applicationID);
+}
+
 InMemoryServices::InMemoryServices()
     : m_storage(std::make_unique<InMemoryConfigurationStorage>())
     , m_icons(std::make_unique<InMemoryCustomIconStorage>())
     , m_fileSystem(std::make_unique<InMemoryFileSystemAccess>())
     , m_launcher(std::make_unique<InMemoryItemLauncher>())
     , m_runningApps(std::make_unique<InMemoryRunningApplicationsLookup>())
+    , m_launcherEntries(std::make_unique<InMemoryLauncherEntries>())
 {
     storage = m_storage.get();
     icons = m_icons.get();
     fileSystem = m_fileSystem.get();
     launcher = m_launcher.get();
     runningApps = m_runningApps.get();
+    launcherEntries = m_launcherEntries.get();
 }
 
 AppStoreServices InMemoryServices::take()
@@ -108,5 +117,6 @@ AppStoreServices InMemoryServices::take()
     services.storage = std::move(m_storage);
     services.icons = std::move(m_icons);
     services.runningAppsLookup = std::move(m_runningApps);
+    services.launcherEntries = std::move(m_launcherEntries);
     return services;
 }

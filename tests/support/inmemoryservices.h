@@ -1,6 +1,6 @@
 #pragma once
 
-// In-memory implementations of the store's five service interfaces, for tests only.
+// In-memory implementations of the store's service interfaces, for tests only.
 // Each keeps what it was asked so that tests can check it afterwards.
 
 #include "store/appstore.h"
@@ -52,15 +52,45 @@ class InMemoryItemLauncher final : public ItemLauncher
 {
 public:
     QList<QUrl> launched;
+    // Applications that offer a new window, and the new windows asked for.
+    QList<QUrl> withNewWindow;
+    QList<QUrl> newWindows;
+    QList<std::pair<QUrl, QString>> launchedActions;
+
     void launch(const QUrl &location, std::optional<quint32> = std::nullopt) override { launched.append(location); }
+    bool opensNewWindow(const QUrl &location) override { return withNewWindow.contains(location); }
+    void openNewWindow(const QUrl &location, std::optional<quint32> = std::nullopt) override
+    {
+        newWindows.append(location);
+    }
+    void launchAction(const QUrl &location, const QString &actionID, std::optional<quint32> = std::nullopt) override
+    {
+        launchedActions.append({location, actionID});
+    }
 };
 
 class InMemoryRunningApplicationsLookup final : public RunningApplicationsLookup
 {
 public:
     QList<QUrl> running;
+    // Applications that have windows, and those brought forward.
+    QList<QUrl> withWindows;
+    QList<QUrl> broughtForward;
+    QHash<QUrl, std::chrono::steady_clock::time_point> attention;
 
     QList<QUrl> runningApplications() override { return running; }
+    bool bringForward(const QUrl &application, std::optional<quint32> = std::nullopt) override
+    {
+        if (!withWindows.contains(application))
+            return false;
+        broughtForward.append(application);
+        return true;
+    }
+    std::optional<std::chrono::steady_clock::time_point> attentionSince(const QUrl &application) override
+    {
+        const auto found = attention.constFind(application);
+        return found == attention.cend() ? std::nullopt : std::optional(*found);
+    }
     void observeChanges(std::function<void()> handler) override;
     // Calls the registered handler as the system would, from the calling thread.
     void notifyChange();
@@ -71,7 +101,22 @@ private:
     QList<std::function<void()>> m_handlers;
 };
 
-// The five services with raw pointers kept for inspection after the store took ownership.
+class InMemoryLauncherEntries final : public LauncherEntries
+{
+public:
+    // The id is the location's file name.
+    QString applicationID(const QUrl &location) const override { return location.fileName(); }
+    LauncherEntry entry(const QString &applicationID) const override { return m_entries.value(applicationID); }
+    void observeChanges(std::function<void(const QString &)> handler) override { m_handler = std::move(handler); }
+    // Publishes `entry` and tells the observer, as an application on the bus would.
+    void publish(const QString &applicationID, const LauncherEntry &entry);
+
+private:
+    QHash<QString, LauncherEntry> m_entries;
+    std::function<void(const QString &)> m_handler;
+};
+
+// The services with raw pointers kept for inspection after the store took ownership.
 struct InMemoryServices
 {
     InMemoryServices();
@@ -82,6 +127,7 @@ struct InMemoryServices
     InMemoryFileSystemAccess *fileSystem;
     InMemoryItemLauncher *launcher;
     InMemoryRunningApplicationsLookup *runningApps;
+    InMemoryLauncherEntries *launcherEntries;
 
 private:
     std::unique_ptr<InMemoryConfigurationStorage> m_storage;
@@ -89,4 +135,5 @@ private:
     std::unique_ptr<InMemoryFileSystemAccess> m_fileSystem;
     std::unique_ptr<InMemoryItemLauncher> m_launcher;
     std::unique_ptr<InMemoryRunningApplicationsLookup> m_runningApps;
+    std::unique_ptr<InMemoryLauncherEntries> m_launcherEntries;
 };

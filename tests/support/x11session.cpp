@@ -451,19 +451,23 @@ void X11Session::destroyWindow(xcb_window_t window)
     xcb_flush(m_connection);
 }
 
-void X11Session::activate(xcb_window_t window)
+void X11Session::askWindowManager(xcb_window_t window, const char *type, std::array<quint32, 5> data)
 {
     xcb_client_message_event_t message{};
     message.response_type = XCB_CLIENT_MESSAGE;
     message.format = 32;
     message.window = window;
-    message.type = atom("_NET_ACTIVE_WINDOW");
-    message.data.data32[0] = 2; // as a pager: the user's own choice
-    message.data.data32[1] = XCB_CURRENT_TIME;
+    message.type = atom(type);
+    std::copy(data.cbegin(), data.cend(), message.data.data32);
     xcb_send_event(m_connection, 0, root(),
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char *>(&message));
     xcb_flush(m_connection);
+}
+
+void X11Session::activate(xcb_window_t window)
+{
+    askWindowManager(window, "_NET_ACTIVE_WINDOW", {2 /* as a pager: the user's own choice */, XCB_CURRENT_TIME, 0, 0, 0});
 }
 
 bool X11Session::waitUntilManaged(xcb_window_t window) const

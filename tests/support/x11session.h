@@ -11,6 +11,7 @@
 
 #include <xcb/xcb.h>
 
+#include <array>
 #include <memory>
 #include <optional>
 
@@ -88,6 +89,9 @@ public:
     xcb_window_t createWindow(const QRect &geometry, const QString &title);
     xcb_window_t createBottomDock(const QRect &geometry);
     void destroyWindow(xcb_window_t window);
+    // Sends a client message about `window` to the root window, as a pager sends its requests
+    // to the window manager.
+    void askWindowManager(xcb_window_t window, const char *type, std::array<quint32, 5> data);
     // Gives a window focus the way a pager or a click would.
     void activate(xcb_window_t window);
     bool waitUntilManaged(xcb_window_t window) const;

@@ -19,23 +19,6 @@
 
 namespace {
 
-QStringList titlesOf(const QMenu &menu)
-{
-    QStringList titles;
-    for (const QAction *action : menu.actions())
-        titles.append(action->isSeparator() ? QString() : action->text());
-    return titles;
-}
-
-QAction *entry(const QMenu &menu, const QString &title)
-{
-    for (QAction *action : menu.actions()) {
-        if (action->text() == title)
-            return action;
-    }
-    return nullptr;
-}
-
 bool trigger(const QMenu &menu, const QString &title)
 {
     QAction *action = entry(menu, title);
@@ -61,6 +44,7 @@ private Q_SLOTS:
     void linkMenu();
     void customIcons();
     void runningApplicationMenu();
+    void applicationEntriesComeFirst();
     void groupMenu();
     void alertsShowNamesAsPlainText();
     void menuOutlivesItsView();
@@ -226,6 +210,29 @@ void TestPanelMenus::runningApplicationMenu()
     QVERIFY(trigger(menu, u"Keep in Panel"_qs));
     QCOMPARE(f.panel().activeTab().items.size(), 1);
     QCOMPARE(f.panel().activeTab().items.first().link()->location, fileAt(u"/apps/mail.desktop"_qs));
+}
+
+// The application's own entries head the menus of its tiles, its names shown as they are.
+void TestPanelMenus::applicationEntriesComeFirst()
+{
+    const ItemLink link = linkTo(u"/apps/mail.desktop"_qs);
+    UiFixture f({panelWith({tabWith(u"T"_qs, {link}, true)})});
+    f.launcher->applicationActions = {{u"compose"_qs, u"Compose & Send"_qs, u"mail-message-new"_qs},
+                                      {u"contacts"_qs, u"Contacts"_qs, {}}};
+    QMenu links;
+    PanelMenus::addLinkEntries(links, link, f.panel().id(), *f.store);
+    QCOMPARE(titlesOf(links).mid(0, 4), (QStringList{u"Compose && Send"_qs, u"Contacts"_qs, QString(), u"Choose Icon"_qs + ellipsis}));
+
+    f.launcher->offersNewWindow = true;
+    QMenu running;
+    PanelMenus::addRunningApplicationEntries(running, link.location, f.panel().id(), *f.store);
+    QCOMPARE(titlesOf(running), (QStringList{u"New Window"_qs, u"Compose && Send"_qs, u"Contacts"_qs, QString(),
+                                             u"Keep in Panel"_qs}));
+    QVERIFY(trigger(running, u"Contacts"_qs));
+    QVERIFY(trigger(running, u"New Window"_qs));
+    QCOMPARE(f.launcher->launchedActions, QStringList{u"contacts"_qs});
+    QCOMPARE(f.launcher->newWindows, QList<QUrl>{link.location});
+    QVERIFY(f.launcher->launched.isEmpty());
 }
 
 void TestPanelMenus::groupMenu()

@@ -11,7 +11,7 @@
 #include "ui/itemtooltip.h"
 #include "ui/panelview.h"
 #include "ui/rowscroller.h"
-#include "ui/tabbarslot.h"
+#include "ui/tabbarview.h"
 
 #include <QAccessible>
 #include <QMimeData>
@@ -82,7 +82,7 @@ void TestPanelView::tabBarSlotFacesAwayFromTheEdge()
     view.resize(view.sizeHint());
     view.show();
 
-    const TabBarSlot *slot = view.tabBarSlot();
+    const TabBarView *slot = view.tabBar();
     QVERIFY(slot);
     const QRect bar = slot->geometry();
     const QRectF body = view.bodyRect();
@@ -109,7 +109,7 @@ void TestPanelView::tabBarSlotFacesAwayFromTheEdge()
     // Without a revealed tab bar there is no slot, even with two tabs.
     UiFixture g({Panel(PanelInit{.tab = panel.tabs().first(), .moreTabs = {panel.tabs().last()},
                                  .placement = placement})});
-    QVERIFY(!PanelView(g.panel(), *g.store).tabBarSlot());
+    QVERIFY(!PanelView(g.panel(), *g.store).tabBar());
 }
 
 void TestPanelView::emptyTab_data()

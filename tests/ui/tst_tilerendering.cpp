@@ -1,11 +1,15 @@
 // What tiles, the add button and the panel body put on screen: a few meaningful pixels each.
 // Runs at the screen's own pixel ratio and again with QT_SCALE_FACTOR=2.
 
+#include "paintcounter.h"
 #include "uitestsupport.h"
 
 #include "ui/additembutton.h"
+#include "ui/attentionpulse.h"
 #include "ui/itemiconview.h"
+#include "ui/itemtiles.h"
 #include "ui/panelview.h"
+#include "ui/tiledecorations.h"
 #include "ui/viewstyle.h"
 
 #include <QPainter>
@@ -67,6 +71,8 @@ private Q_SLOTS:
     void bodyTint_data();
     void bodyTint();
     void addButtonStrokes();
+    void launcherEntryShowsOnItsApplicationsTiles();
+    void attentionPulsesThenStays();
 };
 
 void TestTileRendering::runningMarker()
@@ -209,6 +215,91 @@ void TestTileRendering::addButtonStrokes()
     QTRY_COMPARE(button.pressedAmount(), 1.0);
     QTest::mouseRelease(&button, Qt::LeftButton);
     QTRY_COMPARE(button.pressedAmount(), 0.0);
+}
+
+// What an application publishes shows on its tiles only, which alone repaint.
+void TestTileRendering::launcherEntryShowsOnItsApplicationsTiles()
+{
+    const QUrl mailer = fileAt(u"/apps/mailer.desktop"_qs);
+    UiFixture f({panelWith({tabWith(u"T"_qs, {linkTo(u"/apps/mailer.desktop"_qs), linkTo(u"/apps/other.desktop"_qs)})})});
+    f.fileSystem->colors.insert(mailer, Qt::blue);
+    PanelView view(f.panel(), *f.store);
+    view.resize(view.sizeHint());
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    const QList<LinkTile *> tiles = view.findChildren<LinkTile *>();
+    QCOMPARE(tiles.size(), 2);
+    const bool mailerFirst = tiles.at(0)->link().location == mailer;
+    LinkTile &tile = *tiles.at(mailerFirst ? 0 : 1);
+    LinkTile &other = *tiles.at(mailerFirst ? 1 : 0);
+    PaintCounter tilePaints, otherPaints;
+    tile.installEventFilter(&tilePaints);
+    other.installEventFilter(&otherPaints);
+
+    f.services.launcherEntries->publish(u"mailer.desktop"_qs, LauncherEntry{.count = 3, .progress = 0.4});
+    QCOMPARE(tile.badgeCount(), std::optional<qint64>(3));
+    QCOMPARE(tile.progress(), std::optional<double>(0.4));
+    QTRY_VERIFY(tilePaints.count > 0);
+    QCOMPARE(otherPaints.count, 0);
+    QCOMPARE(other.badgeCount(), std::nullopt);
+
+    const QImage image = render(tile);
+    const QRectF icon = tile.iconFrame();
+    const QRectF badge = TileDecorations::badgeFrame(icon, 3, tile.font());
+    const QPointF inBadge(badge.center().x() - badge.height() * 0.35, badge.center().y());
+    QVERIFY(near(pixelAt(image, inBadge), TabColors::color(TabColor::SystemRed), 8));
+    const QRectF bar = TileDecorations::progressFrame(icon);
+    const QPointF filled(bar.left() + bar.width() * 0.25, bar.center().y());
+    const QPointF empty(bar.left() + bar.width() * 0.75, bar.center().y());
+    QVERIFY(near(pixelAt(image, filled), ViewStyle::accent(tile.palette()), 8));
+    const QColor track = pixelAt(image, empty);
+    QVERIFY2(track.value() < QColor(Qt::blue).value() - 30, qPrintable(track.name()));
+    // Beyond 99 the badge reads "99+", a pill wider than high on the same corner.
+    const QRectF wide = TileDecorations::badgeFrame(icon, 120, tile.font());
+    QVERIFY(wide.width() > wide.height() * 1.2);
+    QCOMPARE(wide.topRight(), badge.topRight());
+
+    f.services.launcherEntries->publish(u"mailer.desktop"_qs, LauncherEntry());
+    QCOMPARE(tile.badgeCount(), std::nullopt);
+    QCOMPARE(tile.progress(), std::nullopt);
+    QVERIFY(!near(pixelAt(render(tile), inBadge), TabColors::color(TabColor::SystemRed), 40));
+    QVERIFY(!near(pixelAt(render(tile), filled), ViewStyle::accent(tile.palette()), 40));
+}
+
+// A request for attention: three soft pulses of the mark in place of the running marker, then a
+// steady mark with nothing running; a tile built long after the request began shows it at rest.
+void TestTileRendering::attentionPulsesThenStays()
+{
+    const QColor attention = TabColors::color(TabColor::SystemOrange);
+    ItemIconView tile(solidIcon(Qt::red, 48), true, u"Mail"_qs, IconChrome{}, false, true, true);
+    tile.resize(tile.sizeHint());
+    tile.show();
+    // Beside the round marker, inside the wider mark.
+    const QPointF beside = tile.markerFrame().center() + QPointF(tile.markerFrame().width() * 1.1, 0);
+    QCOMPARE(pixelAt(render(tile), beside).alpha(), 0);
+
+    tile.setAttention(std::chrono::milliseconds(0));
+    QVERIFY(tile.demandsAttention());
+    QVERIFY(tile.isPulsing());
+    QTRY_VERIFY_WITH_TIMEOUT(!tile.isPulsing(), int(AttentionPulse::duration.count()) + 3000);
+    QVERIFY(near(pixelAt(render(tile), beside), attention, 8));
+    QVERIFY(near(pixelAt(render(tile), tile.markerFrame().center()), attention, 8));
+
+    tile.setAttention(std::nullopt);
+    QCOMPARE(pixelAt(render(tile), beside).alpha(), 0);
+    QVERIFY(near(pixelAt(render(tile), tile.markerFrame().center()), ViewStyle::primary(tile.palette()), 40));
+
+    // Built from the store: the request began a minute ago.
+    const QUrl mailer = fileAt(u"/apps/mailer.desktop"_qs);
+    UiFixture f({panelWith({tabWith(u"T"_qs, {linkTo(u"/apps/mailer.desktop"_qs)}, true)}),
+                 panelWith({tabWith(u"Quiet"_qs, {linkTo(u"/apps/mailer.desktop"_qs)}, false)})});
+    f.services.runningApps->attention.insert(mailer, std::chrono::steady_clock::now() - std::chrono::minutes(1));
+    LinkTile built(ItemLink{.location = mailer}, f.panel(0), *f.store);
+    QVERIFY(built.demandsAttention());
+    QVERIFY(!built.isPulsing());
+    // A tab that does not follow running applications shows no marks.
+    LinkTile quiet(ItemLink{.location = mailer}, f.panel(1), *f.store);
+    QVERIFY(!quiet.demandsAttention());
 }
 
 QTEST_MAIN(TestTileRendering)

@@ -38,6 +38,23 @@ UiFixture::UiFixture(const QList<Panel> &panels)
     store = std::make_unique<AppStore>(std::move(taken), panels);
 }
 
+QStringList titlesOf(const QMenu &menu)
+{
+    QStringList titles;
+    for (const QAction *action : menu.actions())
+        titles.append(action->isSeparator() ? QString() : action->text());
+    return titles;
+}
+
+QAction *entry(const QMenu &menu, const QString &title)
+{
+    for (QAction *action : menu.actions()) {
+        if (action->text() == title)
+            return action;
+    }
+    return nullptr;
+}
+
 QUrl fileAt(const QString &path)
 {
     return QUrl::fromLocalFile(path);

@@ -8,7 +8,9 @@
 #include "store/appstore.h"
 #include "ui/deferredcall.h"
 
+#include <QAction>
 #include <QColor>
+#include <QMenu>
 #include <QHash>
 #include <QIcon>
 #include <QObject>
@@ -40,11 +42,27 @@ class RecordingLauncher final : public ItemLauncher
 public:
     QList<QUrl> launched;
     QList<std::optional<quint32>> timestamps;
+    // What every application offers besides its launch, and what was asked of that.
+    bool offersNewWindow = false;
+    QList<ApplicationAction> applicationActions;
+    QList<QUrl> newWindows;
+    QStringList launchedActions;
 
     void launch(const QUrl &location, std::optional<quint32> timestamp) override
     {
         launched.append(location);
         timestamps.append(timestamp);
+    }
+    bool opensNewWindow(const QUrl &) override { return offersNewWindow; }
+    void openNewWindow(const QUrl &location, std::optional<quint32> timestamp) override
+    {
+        newWindows.append(location);
+        timestamps.append(timestamp);
+    }
+    QList<ApplicationAction> actions(const QUrl &) override { return applicationActions; }
+    void launchAction(const QUrl &, const QString &actionID, std::optional<quint32>) override
+    {
+        launchedActions.append(actionID);
     }
 };
 
@@ -61,6 +79,9 @@ struct UiFixture
 };
 
 QUrl fileAt(const QString &path);
+// The titles of a menu's entries, an empty string for each divider; the entry titled `title`.
+QStringList titlesOf(const QMenu &menu);
+QAction *entry(const QMenu &menu, const QString &title);
 ItemLink linkTo(const QString &path);
 PanelTab tabWith(const QString &name, const QList<Item> &items, bool showsRunningApps = false);
 PanelPlacement snappedTo(PanelEdge edge, PanelAlignment alignment = PanelAlignment::Center);

@@ -57,9 +57,11 @@ inline QList<Panel> crowdedPanels(int count, int items)
 
 struct WindowFixture
 {
-    explicit WindowFixture(const QList<Panel> &panels)
+    // Placeholder views unless the test gives the real ones.
+    explicit WindowFixture(const QList<Panel> &panels,
+                           std::unique_ptr<ViewFactory> views = std::make_unique<PlaceholderViewFactory>())
         : store(std::make_unique<AppStore>(services.take(), panels))
-        , manager(std::make_unique<PlaceholderViewFactory>())
+        , manager(std::move(views))
     {
         connectStoreToWindows(*store, manager);
     }
