@@ -99,7 +99,7 @@ shot() {
   local log=$work/$name.backdrop
   env "$@" "$sampler" backdrop >"$log" 2>&1 &
   pids+=("$!")
-  wait_for grep -q '^ready' "$log"
+  wait_for grep -qs '^ready' "$log"
 
   # The program as a user starts it, in the sample's home with a session bus of its own.
   mkdir -p "$sample/runtime" && chmod 700 "$sample/runtime"
@@ -145,7 +145,7 @@ gallery_shot() {
   env QT_QPA_PLATFORM=xcb "$@" "$gallery" "${args[@]}" >"$log" 2>&1 &
   local app=$!
   pids+=("$app")
-  wait_for sh -c "grep -q '^ready' '$log' || ! kill -0 $app 2>/dev/null"
+  wait_for sh -c "grep -qs '^ready' '$log' || ! kill -0 $app 2>/dev/null"
   grep -q '^ready' "$log" || { cat "$log" >&2; echo "screenshot: the gallery ended early" >&2; exit 1; }
   import -window root "$out/$name" 2>/dev/null
   echo "screenshot: $out/$name"
