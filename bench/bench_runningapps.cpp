@@ -7,7 +7,7 @@
 #include "services/applicationindex.h"
 #include "services/systemrunningapplicationslookup.h"
 
-#include "../tests/services/xtestclient.h"
+#include "x11session.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -62,19 +62,19 @@ void sync(xcb_connection_t *c)
 // A private X server whose root carries a client list of windows with matching WM_CLASS.
 struct FakeDesktop
 {
-    XTest::Server server;
+    X11Session server{QSize(640, 480), u"none"_qs};
     xcb_connection_t *connection = nullptr;
     xcb_window_t root = XCB_WINDOW_NONE;
     QList<xcb_window_t> windows;
 
     bool start()
     {
-        if (!server.start(false))
+        if (!server.start())
             return false;
         connection = server.connection();
         const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
         root = screen->root;
-        const xcb_atom_t pid = XTest::atom(connection, "_NET_WM_PID");
+        const xcb_atom_t pid = server.atom("_NET_WM_PID");
         for (int i = 0; i < windowCount; ++i) {
             const xcb_window_t window = xcb_generate_id(connection);
             xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, root, 0, 0, 10, 10, 0,
@@ -98,7 +98,7 @@ struct FakeDesktop
 
     void publishClientList()
     {
-        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, root, XTest::atom(connection, "_NET_CLIENT_LIST"),
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, root, server.atom("_NET_CLIENT_LIST"),
                             XCB_ATOM_WINDOW, 32, uint32_t(windows.size()), windows.constData());
         sync(connection);
     }

@@ -47,6 +47,9 @@ packages=(
   desktop-file-utils
   # screenshots (scripts/screenshot.sh)
   imagemagick
+  # benchmarks: first paint seen through the damage extension; a light panel to compare with
+  libxcb-damage0-dev
+  tint2
 )
 
 clang_packages=(

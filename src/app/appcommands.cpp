@@ -7,7 +7,7 @@ namespace AppCommands {
 
 void addPanelAtCursor(AppStore &store)
 {
-    store.addPanel(std::nullopt, PanelScreens::panelScreenID(PanelScreens::screenContainingCursor()));
+    store.addPanel(std::nullopt, PanelScreens::screenIDUnderPointer());
 }
 
 } // namespace AppCommands

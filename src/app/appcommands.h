@@ -7,7 +7,7 @@ class AppStore;
 namespace AppCommands {
 
 // "New Panel": an unnamed panel on the screen under the pointer, or on no particular screen
-// when there is none or it has no id.
+// when the pointer is over none.
 void addPanelAtCursor(AppStore &store);
 
 } // namespace AppCommands

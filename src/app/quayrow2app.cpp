@@ -10,9 +10,12 @@
 #include "persistence/backgroundconfigurationstorage.h"
 #include "persistence/systemconfigurationstorage.h"
 #include "store/appstore.h"
+#include "ui/uiviewfactory.h"
+#include "windows/storeobservers.h"
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QIcon>
 #include <QTextStream>
 
 int Quayrow2App::exec(const std::optional<RemoteCommand> &command)
@@ -32,9 +35,17 @@ Quayrow2App::Quayrow2App(std::unique_ptr<AppStore> store, QDBusConnection bus, Q
     : QObject(parent)
     , m_store(std::move(store))
     , m_tray(*m_store, bus)
+    , m_windowManager(std::make_unique<UiViewFactory>())
 {
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(GridIcon::icon());
+    // Without a platform theme (a bare window manager's session) Qt searches only hicolor, which
+    // holds few applications' and no files' icons; the freedesktop "default" theme inherits the
+    // one the distribution chose.
+    if (const QString theme = QIcon::themeName(); theme.isEmpty() || theme == QLatin1String("hicolor"))
+        QIcon::setThemeName(QStringLiteral("default"));
+    m_windowManager.addWindowAction(m_tray.menu().quitAction());
+    connectStoreToWindows(*m_store, m_windowManager);
 
     connect(&m_tray.menu(), &TrayMenu::checkForUpdatesRequested, this, &Quayrow2App::checkForUpdates);
     connect(&m_tray.menu(), &TrayMenu::quitRequested, this, &Quayrow2App::quit);

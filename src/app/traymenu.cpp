@@ -5,6 +5,7 @@
 
 #include "store/appstore.h"
 
+#include <QAction>
 #include <QDesktopServices>
 #include <QKeySequence>
 #include <QMenu>
@@ -39,8 +40,12 @@ TrayMenu::TrayMenu(AppStore &store, QObject *parent)
     : QObject(parent)
     , m_store(store)
     , m_menu(std::make_unique<QMenu>())
+    , m_quit(new QAction(u"Quit Quayrow"_s, this))
 {
     m_menu->setTitle(AppIdentity::displayName());
+    m_quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    m_quit->setShortcutContext(Qt::ApplicationShortcut);
+    connect(m_quit, &QAction::triggered, this, &TrayMenu::quitRequested);
     connect(&m_store, &AppStore::panelsChanged, this, &TrayMenu::rebuildIfChanged);
     m_shown = shownPanels();
     rebuild();
@@ -85,7 +90,8 @@ void TrayMenu::rebuildIfChanged()
 
 void TrayMenu::rebuild()
 {
-    // Submenus are children of the menu; clear() removes only the actions.
+    // Submenus are children of the menu; clear() removes only the actions (and deletes those
+    // the menu owns, which the quit action is not).
     m_menu->clear();
     qDeleteAll(m_menu->findChildren<QMenu *>(Qt::FindDirectChildrenOnly));
 
@@ -100,8 +106,7 @@ void TrayMenu::rebuild()
     m_menu->addAction(u"Send Feedback…"_s, this, [] { openPage(AppIdentity::makerContactPage()); });
     m_menu->addAction(u"More Apps by Fennick…"_s, this, [] { openPage(AppIdentity::makerHomePage()); });
     m_menu->addSeparator();
-    QAction *quit = m_menu->addAction(u"Quit Quayrow"_s, this, &TrayMenu::quitRequested);
-    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    m_menu->addAction(m_quit);
 }
 
 void TrayMenu::addPanelsMenu()

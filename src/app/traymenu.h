@@ -8,6 +8,7 @@
 #include <memory>
 
 class AppStore;
+class QAction;
 class QMenu;
 
 // The menu of the tray item, built from the store:
@@ -27,6 +28,10 @@ public:
     ~TrayMenu() override;
 
     QMenu *menu() const { return m_menu.get(); }
+    // "Quit Quayrow" with Ctrl+Q, the same action however often the menu is rebuilt, so that
+    // the program's windows can offer its shortcut too (one action: two with the same shortcut
+    // would make it ambiguous and neither would fire).
+    QAction *quitAction() const { return m_quit; }
 
     // Whether the menu is read by a tray host over D-Bus, where an underscore in a label marks
     // a mnemonic as "&" does in Qt; panel names are then written so that both show as typed.
@@ -54,6 +59,7 @@ private:
 
     AppStore &m_store;
     std::unique_ptr<QMenu> m_menu;
+    QAction *m_quit;
     QList<ShownPanel> m_shown;
     bool m_overDBus = false;
 };

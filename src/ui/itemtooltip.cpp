@@ -2,25 +2,10 @@
 
 #include "deferredcall.h"
 #include "tooltipwindow.h"
-#include "windows/hostedview.h"
 
 #include <QEvent>
 #include <QPointer>
 #include <QWidget>
-
-namespace {
-
-// Whether the window showing `widget` is drawn translucently, as its hosted view was told.
-bool isInTranslucentWindow(const QWidget *widget)
-{
-    for (const QWidget *w = widget; w; w = w->parentWidget()) {
-        if (const auto *hosted = qobject_cast<const HostedView *>(w))
-            return hosted->isTranslucent();
-    }
-    return false;
-}
-
-} // namespace
 
 ItemTooltip::ItemTooltip(const QString &text, bool isEnabled, QWidget *tile)
     : QObject(tile)
@@ -88,5 +73,5 @@ void ItemTooltip::showNow()
     if (!m_tile->isVisible())
         return;
     const QRect anchor(m_tile->mapToGlobal(QPoint(0, 0)), m_tile->size());
-    TooltipWindow::shared().show(m_text, anchor, this, isInTranslucentWindow(m_tile));
+    TooltipWindow::shared().show(m_text, anchor, this);
 }

@@ -6,11 +6,9 @@
 #include "windows/panelscreens.h"
 
 #include <QAction>
-#include <QCursor>
 #include <QIcon>
 #include <QMenu>
 #include <QPixmap>
-#include <QScreen>
 
 namespace {
 
@@ -76,7 +74,7 @@ void addPanelEntries(QMenu &menu, const Panel &panel, AppStore &store)
     AppStore *target = &store;
     const QUuid panelID = panel.id();
     const QString name = panel.name;
-    menu.addAction(QStringLiteral("New Panel"), [target] { target->addPanel(std::nullopt, screenIDUnderPointer()); });
+    menu.addAction(QStringLiteral("New Panel"), [target] { target->addPanel(std::nullopt, PanelScreens::screenIDUnderPointer()); });
     menu.addAction(QStringLiteral("Show All Panels"), [target] { target->showAllPanels(); });
     menu.addSeparator();
     menu.addAction(AddItemButton::title(), [target, panelID] { addItems(*target, panelID); });
@@ -185,16 +183,6 @@ void addTabEntries(QMenu &menu, const PanelTab &tab, const QUuid &panelID, AppSt
     menu.addSeparator();
     QObject::connect(addDestructive(menu, QStringLiteral("Remove Tab")), &QAction::triggered,
                      [target, tabID, panelID, name] { removeTab(target, tabID, panelID, name); });
-}
-
-std::optional<QString> screenIDUnderPointer()
-{
-    // The windows layer answers the primary screen when the pointer is over none (a gap between
-    // screens of different sizes); a new panel then follows whichever screen is primary.
-    const QScreen *screen = PanelScreens::screenContainingCursor();
-    if (!screen || !screen->geometry().contains(QCursor::pos()))
-        return std::nullopt;
-    return PanelScreens::panelScreenID(screen);
 }
 
 bool isDestructive(const QAction *action)

@@ -53,10 +53,6 @@ void addTabEntries(QMenu &menu, const PanelTab &tab, const QUuid &panelID, AppSt
 // Asks for files and folders and appends them to the panel's active tab.
 void addItems(AppStore &store, const QUuid &panelID);
 
-// The screen under the pointer, where "New Panel" puts the new panel; none when the pointer is
-// over no screen.
-std::optional<QString> screenIDUnderPointer();
-
 // Whether `action` removes something (drawn as such in the menu).
 bool isDestructive(const QAction *action);
 

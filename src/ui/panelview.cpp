@@ -123,7 +123,7 @@ QPainterPath PanelView::bodyShape() const
     const PanelLayoutPlan plan = m_layout->plan(QSizeF(size()));
     QPainterPath shape = ViewStyle::roundedRect(plan.body, m_panel.chrome().bodyCornerRadius());
     if (m_tabBar)
-        shape.addRect(plan.tabBar);
+        shape.addPath(m_tabBar->outline().translated(QPointF(m_tabBar->pos())));
     return shape.simplified();
 }
 

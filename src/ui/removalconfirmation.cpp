@@ -1,6 +1,6 @@
 #include "removalconfirmation.h"
 
-#include "frontmostwindow.h"
+#include "windows/x11desktop.h"
 
 #include <QLabel>
 #include <QMessageBox>
@@ -19,7 +19,9 @@ void showPlainText(QMessageBox &box)
 
 void run(QMessageBox &box)
 {
-    const std::optional<quint32> previous = FrontmostWindow::remember();
+    X11Desktop &desktop = X11Desktop::instance();
+    // Remembers the other program's window that has the focus, before the alert takes it.
+    desktop.activate(nullptr);
     // Above panels that float above every window.
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.setWindowModality(Qt::ApplicationModal);
@@ -28,8 +30,8 @@ void run(QMessageBox &box)
     box.raise();
     box.activateWindow();
     box.exec();
-    if (previous)
-        FrontmostWindow::activate(*previous);
+    // Gives it back, if it still exists.
+    desktop.deactivate();
 }
 
 } // namespace

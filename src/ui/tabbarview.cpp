@@ -9,6 +9,7 @@
 
 #include <QCursor>
 #include <QMenu>
+#include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
@@ -133,6 +134,23 @@ void TabBarView::renamingChanged()
     const QList<PanelTab> tabs = chipOrder(m_panel);
     for (int i = 0; i < m_chips.size(); ++i)
         m_chips.at(i)->setRenaming(namesChip(renaming, m_panel.id(), tabs.at(i).id));
+}
+
+QPainterPath TabBarView::outline() const
+{
+    // A bar not shown yet has its size but its chips wait for their places until it shows; they
+    // are placed now, where that resize would put them.
+    if (testAttribute(Qt::WA_PendingResizeEvent))
+        m_layout->setGeometry(rect());
+    QPainterPath drawn;
+    drawn.setFillRule(Qt::WindingFill);
+    for (const TabChip *chip : m_chips) {
+        if (!chip->isHidden() && rect().intersects(chip->geometry()))
+            drawn.addPath(chip->outline().translated(chip->pos()));
+    }
+    if (!m_chevron->isHidden() && rect().intersects(m_chevron->geometry()))
+        drawn.addRect(QRectF(m_chevron->geometry()));
+    return drawn;
 }
 
 void TabBarView::fillOverflowMenu(QMenu &menu) const

@@ -50,6 +50,10 @@ public:
     const QList<TabChip *> &chips() const { return m_chips; }
     OverflowChevron *chevron() const { return m_chevron; }
     TabStripLayout *stripLayout() const { return m_layout; }
+    // What the bar draws, in its own coordinates: the outlines of the chips in view (parked ones
+    // are left out) and the chevron when it shows. A window cut to its panel's shape takes this
+    // rather than the bar's whole rectangle, whose gaps would show the window's own fill.
+    QPainterPath outline() const;
 
     // Appends one entry per tab, in stored order, the active one checked.
     void fillOverflowMenu(QMenu &menu) const;

@@ -186,6 +186,11 @@ QPainterPath TabChip::shape() const
     return ViewStyle::roundedRect(frame, buttonRadius);
 }
 
+QPainterPath TabChip::outline() const
+{
+    return uprightToWidget().map(shape());
+}
+
 QColor TabChip::fillColor() const
 {
     if (m_options.color)
@@ -304,8 +309,8 @@ void TabChip::updateMask()
         return;
     QPainterPathStroker edge;
     edge.setWidth(2);
-    const QPainterPath outline = uprightToWidget().map(shape());
-    const QPainterPath grown = outline.united(edge.createStroke(outline));
+    const QPainterPath drawn = outline();
+    const QPainterPath grown = drawn.united(edge.createStroke(drawn));
     setMask(QRegion(grown.toFillPolygon().toPolygon(), Qt::WindingFill));
 }
 

@@ -71,6 +71,8 @@ public:
     // The shape of the tab, and of the chip as drawn in its upright frame.
     SlantedTabShape slantedShape() const;
     QPainterPath shape() const;
+    // That shape as shown, in the chip's own coordinates.
+    QPainterPath outline() const;
     QSizeF uprightSize() const;
     QSizeF preferredSize() const override;
     QSize sizeHint() const override;

@@ -2,6 +2,7 @@
 
 #include "viewstyle.h"
 #include "windows/panelscreens.h"
+#include "windows/x11desktop.h"
 
 #include <QCoreApplication>
 #include <QFontMetricsF>
@@ -100,11 +101,12 @@ QRect TooltipWindow::bubbleGeometry() const
     return geometry().adjusted(margin, margin, -margin, -margin);
 }
 
-void TooltipWindow::show(const QString &text, const QRect &anchor, const QObject *owner, bool translucent)
+void TooltipWindow::show(const QString &text, const QRect &anchor, const QObject *owner)
 {
     m_text = text;
     m_owner = owner;
-    m_isTranslucent = translucent;
+    // Asked at each showing: a compositor may have started or stopped since the last one.
+    m_isTranslucent = X11Desktop::instance().isCompositing();
 
     const QSizeF bubble = bubbleSize();
     const Rect visible = PanelScreens::visibleFrame(screenFor(anchor));
@@ -114,7 +116,7 @@ void TooltipWindow::show(const QString &text, const QRect &anchor, const QObject
     const int margin = int(shadowMargin());
     const QRect frame = placed.toRect().adjusted(-margin, -margin, margin, margin);
     setGeometry(frame);
-    if (translucent)
+    if (m_isTranslucent)
         clearMask();
     else
         setMask(QRegion(ViewStyle::roundedRect(QRectF(0, 0, bubble.width(), bubble.height()), cornerRadius)

@@ -26,9 +26,9 @@ public:
     static TooltipWindow *existing();
 
     // Shows `text` next to `anchor` (a rectangle in Qt's global coordinates) on behalf of `owner`,
-    // replacing whatever the window showed. `translucent` tells whether a compositor draws
-    // translucency.
-    void show(const QString &text, const QRect &anchor, const QObject *owner, bool translucent);
+    // replacing whatever the window showed: translucent with a soft shadow while a compositor
+    // runs, otherwise opaque and cut to its rounded shape.
+    void show(const QString &text, const QRect &anchor, const QObject *owner);
     // Hides the bubble when it is `owner`'s (or whoever's, for null).
     void hideFor(const QObject *owner);
 

@@ -150,6 +150,17 @@ void HostWindow::setAcceptsFocus(bool accepts)
     }
 }
 
+bool HostWindow::event(QEvent *event)
+{
+    // A child without a layout above it posts this to its parent when its size hint changes.
+    if (event->type() == QEvent::LayoutRequest && m_view) {
+        const Size fitting = fittingSize();
+        if (fitting.width > 0 && fitting.height > 0 && QSize(qRound(fitting.width), qRound(fitting.height)) != size())
+            Q_EMIT fittingSizeChanged();
+    }
+    return QWidget::event(event);
+}
+
 void HostWindow::showEvent(QShowEvent *event)
 {
     // Sent before Qt maps the window: the window manager reads these when it takes it over.

@@ -58,6 +58,9 @@ public:
 Q_SIGNALS:
     // The window's position changed (by the window manager, a drag, or the program itself).
     void moved();
+    // The view asked for a new size (QWidget::updateGeometry) and its fitting size is no longer
+    // the window's size.
+    void fittingSizeChanged();
 
 protected:
     // Changes Qt's focus flag on the native window without unmapping it (QWidget's own
@@ -65,6 +68,7 @@ protected:
     // whenever it rewrites the window's flags.
     void setAcceptsFocus(bool accepts);
 
+    bool event(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void moveEvent(QMoveEvent *event) override;

@@ -132,7 +132,12 @@ QScreen *screenContainingCursor()
         if (screen->geometry().contains(pointer))
             return screen;
     }
-    return QGuiApplication::primaryScreen();
+    return nullptr;
+}
+
+std::optional<QString> screenIDUnderPointer()
+{
+    return panelScreenID(screenContainingCursor());
 }
 
 QRectF fromNative(const QRectF &native, const QScreen *screen)

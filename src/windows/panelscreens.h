@@ -65,8 +65,13 @@ AttachedScreens attachedScreens();
 // The attached screen a placement with this screen id is shown on; null when none is attached.
 QScreen *forPanel(const std::optional<QString> &screenID);
 
-// The screen whose geometry contains the pointer, else the primary screen (null without screens).
+// The screen whose geometry contains the pointer; null when the pointer is over none (a gap
+// between screens of different sizes) or there are no screens.
 QScreen *screenContainingCursor();
+// The id of the screen under the pointer, where "New Panel" puts a new panel (from the tray, a
+// panel's menu or the command line alike); none over a gap, so that the store picks the
+// primary screen, whichever that is then.
+std::optional<QString> screenIDUnderPointer();
 
 // Between the X server's pixels and Qt's device-independent ones on a screen: Qt keeps a
 // screen's top left in native pixels and scales the rest by the screen's pixel ratio.

@@ -17,17 +17,14 @@ void PanelWindow::setRenaming(bool renaming)
     setAcceptsFocus(renaming);
 }
 
-bool PanelWindow::needsView(const Panel &panel, int runningAppsRevision) const
+bool PanelWindow::needsView(const Panel &panel) const
 {
-    if (!view() || !m_viewPanel || *m_viewPanel != panel)
-        return true;
-    return panel.activeTab().showsRunningApps && runningAppsRevision != m_viewRevision;
+    return !view() || !m_viewPanel || *m_viewPanel != panel;
 }
 
-void PanelWindow::setPanelView(HostedView *view, const Panel &panel, int runningAppsRevision)
+void PanelWindow::setPanelView(HostedView *view, const Panel &panel)
 {
     m_viewPanel = panel;
-    m_viewRevision = runningAppsRevision;
     setView(view);
 }
 

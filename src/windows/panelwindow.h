@@ -23,11 +23,11 @@ public:
     bool isMovableByBackground() const { return m_isMovableByBackground; }
     void setMovableByBackground(bool movable) { m_isMovableByBackground = movable; }
 
-    // Whether the hosted view was built from another panel value, or (for a tab showing running
-    // applications) before the running applications last changed.
-    bool needsView(const Panel &panel, int runningAppsRevision) const;
-    // Installs a view built from `panel` at `runningAppsRevision`.
-    void setPanelView(HostedView *view, const Panel &panel, int runningAppsRevision);
+    // Whether the hosted view was built from another panel value. (A view follows the running
+    // applications on its own and asks for a new size when they change it.)
+    bool needsView(const Panel &panel) const;
+    // Installs a view built from `panel`.
+    void setPanelView(HostedView *view, const Panel &panel);
 
 Q_SIGNALS:
     // A press on the body started moving the window with the pointer. The window manager may not
@@ -43,7 +43,6 @@ private:
     bool m_isRenaming = false;
     bool m_isMovableByBackground = false;
     std::optional<Panel> m_viewPanel;
-    int m_viewRevision = 0;
     // Where the pointer grabbed the window, while the program moves it itself (a window
     // manager without _NET_WM_MOVERESIZE).
     std::optional<QPoint> m_dragOffset;

@@ -9,6 +9,7 @@
 #include "viewfactory.h"
 #include "x11desktop.h"
 
+#include <QAction>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -81,7 +82,6 @@ void PanelWindowManager::syncWindows(const QList<Panel> &panels, AppStore &store
     }
 
     const PanelScreens::AttachedScreens screens = PanelScreens::attachedScreens();
-    const int revision = store.runningAppsRevision();
     for (const Panel &panel : panels) {
         const QUuid id = panel.id();
         m_windowLevels.insert(id, panel.windowLevel());
@@ -95,8 +95,8 @@ void PanelWindowManager::syncWindows(const QList<Panel> &panels, AppStore &store
                 flashNewPanel(window);
             continue;
         }
-        if (window->needsView(panel, revision))
-            window->setPanelView(m_views->makePanelView(panel, store), panel, revision);
+        if (window->needsView(panel))
+            window->setPanelView(m_views->makePanelView(panel, store), panel);
         window->setTitle(panel.name);
         refitAndPlace(window, panel.placement(), screens, window->isMovableByBackground());
         applyWindowLevel(window, id);
@@ -117,11 +117,14 @@ PanelWindow *PanelWindowManager::makeWindow(const Panel &panel, AppStore &store,
     const QUuid id = panel.id();
     const PanelPlacement &placement = panel.placement();
     auto *window = new PanelWindow;
+    adopt(window);
     window->setTitle(panel.name);
     window->setStates(WindowStates{.skipsTaskbar = !m_showsInTaskbar});
     applyWorkspaceBehavior(window, collectionBehavior(panel.showsOnAllSpaces));
-    window->setPanelView(m_views->makePanelView(panel, store), panel, store.runningAppsRevision());
+    window->setPanelView(m_views->makePanelView(panel, store), panel);
     connect(window, &HostWindow::moved, this, [this, window] { windowDidMove(window); });
+    // The view changed its size on its own (the running applications changed).
+    connect(window, &HostWindow::fittingSizeChanged, this, &PanelWindowManager::syncWindowSizes);
     connect(window, &PanelWindow::dragStarted, this, [this, window] { windowDidStartDrag(window); });
 
     m_windowLevels.insert(id, panel.windowLevel());
@@ -226,6 +229,25 @@ void PanelWindowManager::setShowsInTaskbar(bool shows)
     }
 }
 
+void PanelWindowManager::addWindowAction(QAction *action)
+{
+    m_windowActions.append(action);
+    for (PanelWindow *window : std::as_const(m_windows))
+        window->addAction(action);
+    for (SettingsWindow *window : std::as_const(m_settingsWindows))
+        window->addAction(action);
+    if (m_groupWindow)
+        m_groupWindow->addAction(action);
+}
+
+void PanelWindowManager::adopt(HostWindow *window) const
+{
+    for (QAction *action : m_windowActions) {
+        if (action)
+            window->addAction(action);
+    }
+}
+
 void PanelWindowManager::syncWindowSizes()
 {
     postOnce(m_isSizeSyncScheduled, &PanelWindowManager::refitWindows);
@@ -236,13 +258,10 @@ void PanelWindowManager::refitWindows()
     if (!m_store)
         return;
     const PanelScreens::AttachedScreens screens = PanelScreens::attachedScreens();
-    const int revision = m_store->runningAppsRevision();
     for (const Panel &panel : m_store->panels()) {
         PanelWindow *window = m_windows.value(panel.id());
         if (!window)
             continue;
-        if (window->needsView(panel, revision))
-            window->setPanelView(m_views->makePanelView(panel, *m_store), panel, revision);
         if (isUsable(window->fittingSize()))
             refitAndPlace(window, panel.placement(), screens, window->isMovableByBackground());
     }

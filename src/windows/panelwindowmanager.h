@@ -15,6 +15,7 @@
 #include <optional>
 
 class GroupClickMonitor;
+class QAction;
 class HostWindow;
 class PanelWindow;
 class PositionSave;
@@ -47,16 +48,20 @@ public:
 
     // --- Panel windows -------------------------------------------------------------------------
     // Creates, refreshes and closes windows to match `panels` (the store's list, in order). A
-    // window gets a fresh view only when its panel's value changed (or, for a tab showing running
-    // applications, when they changed).
+    // window gets a fresh view only when its panel's value changed.
     void syncWindows(const QList<Panel> &panels, AppStore &store);
-    // Refits every window to its content on the next turn of the event loop.
+    // Refits every window to its content on the next turn of the event loop. Views follow the
+    // running applications on their own; this also runs when a view asks for a new size.
     void syncWindowSizes();
     // Re-places the windows after screens were attached, detached, moved or resized, or docks
     // changed the space they reserve. Called once per event-loop turn however many changes came.
     void screenParametersDidChange();
     // Whether panel windows appear in taskbars and pagers; they do not unless set.
     void setShowsInTaskbar(bool shows);
+    // An action every window of the program offers from now on, such as the application's quit
+    // shortcut: an application-wide shortcut works while one of its windows or their menus has
+    // the keyboard, and only when it belongs to a visible widget.
+    void addWindowAction(QAction *action);
 
     // --- Reveal and focus ----------------------------------------------------------------------
     void bringToFront(const QUuid &panelID);
@@ -116,8 +121,11 @@ private:
     void removeGroupClickMonitor();
     void groupClickMonitorSawPress(QWindow *window, QPointF globalPosition);
     std::optional<QUuid> panelID(const QWidget *window) const;
+    // Gives a window made by the manager what every window offers.
+    void adopt(HostWindow *window) const;
 
     std::unique_ptr<ViewFactory> m_views;
+    QList<QPointer<QAction>> m_windowActions;
 
     QHash<QUuid, PanelWindow *> m_windows;
     QHash<QUuid, PanelWindowLevel> m_windowLevels;

@@ -40,8 +40,10 @@ void PanelWindowManager::updateExpandedGroup(const std::optional<QUuid> &groupID
     if (!owner || !m_windows.contains(owner->id()))
         return;
     m_openGroupID = groupID;
-    if (!m_groupWindow)
+    if (!m_groupWindow) {
         m_groupWindow = new GroupWindow;
+        adopt(m_groupWindow);
+    }
     applyWorkspaceBehavior(m_groupWindow, collectionBehavior(owner->showsOnAllSpaces));
     relayoutGroupWindow();
     m_groupWindow->orderFront();

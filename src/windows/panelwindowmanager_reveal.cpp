@@ -96,6 +96,7 @@ void PanelWindowManager::showSettings(const QUuid &panelID, AppStore &store)
         return;
     }
     auto *window = new SettingsWindow;
+    adopt(window);
     window->setView(m_views->makeSettingsView(panelID, store));
     if (const Size fitting = window->fittingSize(); fitting.width > 0 && fitting.height > 0)
         window->resize(int(fitting.width), int(fitting.height));

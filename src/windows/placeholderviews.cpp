@@ -24,6 +24,15 @@ public:
     {
     }
 
+    void setTileCount(qsizetype count)
+    {
+        if (count == m_tileCount)
+            return;
+        m_tileCount = count;
+        updateGeometry();
+        update();
+    }
+
     QSize sizeHint() const override
     {
         const double tile = m_chrome.pointSize();
@@ -107,12 +116,18 @@ private:
 HostedView *PlaceholderViewFactory::makePanelView(const Panel &panel, AppStore &store)
 {
     const PanelTab &tab = panel.activeTab();
-    qsizetype count = tab.items.size();
-    if (tab.showsRunningApps)
-        count += store.runningApps(panel).size();
+    const auto tileCount = [&store, panel] {
+        const PanelTab &active = panel.activeTab();
+        return active.items.size() + (active.showsRunningApps ? store.runningApps(panel).size() : 0);
+    };
     const Qt::Orientation orientation =
         panel.contentOrientation() == PanelOrientation::Horizontal ? Qt::Horizontal : Qt::Vertical;
-    return new PlaceholderTilesView(panel.chrome(), count, orientation, tab.color);
+    auto *view = new PlaceholderTilesView(panel.chrome(), tileCount(), orientation, tab.color);
+    // As a panel view does: the running applications' tiles follow the store, and the view asks
+    // its window for a new size.
+    QObject::connect(&store, &AppStore::runningAppsRevisionChanged, view,
+                     [view, tileCount] { view->setTileCount(tileCount()); });
+    return view;
 }
 
 HostedView *PlaceholderViewFactory::makeGroupPopoverView(const QUuid &groupID, const QUuid &panelID, AppStore &store)

@@ -39,7 +39,8 @@ Outcome run(const QStringList &arguments, const QString &configHome, Platform pl
 
 // Starts the program on the offscreen platform with a private session bus, waits until it is
 // fully started (it has taken its name on that bus), ends it with SIGTERM and tells what it did.
-// The line that says no system tray is running is left out of `err`.
+// The line that says no system tray is running, and the offscreen platform's notes on what it cannot
+// do with windows, are left out of `err`.
 Outcome runUntilStarted(const QStringList &arguments, const QString &configHome);
 
 // Writes `bytes` to `path` (nothing for `absent`), creating folders, and makes it `ageSeconds` old.

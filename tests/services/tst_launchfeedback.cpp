@@ -1,7 +1,8 @@
 // Launch feedback on X11: the program runs on the xcb platform of a private Xvfb and announces its
 // launches over Qt's own connection; a connection of the test's own reads the messages back.
 #include "testdesktop.h"
-#include "xtestclient.h"
+#include "x11client.h"
+#include "x11session.h"
 
 #include "services/systemitemlauncher.h"
 
@@ -20,7 +21,7 @@ class TestLaunchFeedback : public QObject
     Q_OBJECT
 
 public:
-    TestLaunchFeedback(const TestDesktop &desktop, XTest::Server *x) : m_desktop(desktop), m_x(x) {}
+    TestLaunchFeedback(const TestDesktop &desktop, X11Session *x) : m_desktop(desktop), m_x(x) {}
 
 private Q_SLOTS:
     void initTestCase();
@@ -30,20 +31,20 @@ private Q_SLOTS:
 
 private:
     // Waits for `count` messages (each within the QTRY timeout).
-    QList<XTest::StartupMessage> messages(qsizetype count);
+    QList<X11Client::StartupMessage> messages(qsizetype count);
     QString startupId(const QString &tag) const;
 
     const TestDesktop &m_desktop;
-    XTest::Server *m_x;
+    X11Session *m_x;
     QByteArray m_pending;
     SystemItemLauncher m_launcher;
 };
 
-QList<XTest::StartupMessage> TestLaunchFeedback::messages(qsizetype count)
+QList<X11Client::StartupMessage> TestLaunchFeedback::messages(qsizetype count)
 {
-    QList<XTest::StartupMessage> received;
+    QList<X11Client::StartupMessage> received;
     std::ignore = QTest::qWaitFor([&] {
-        received += XTest::takeStartupMessages(m_x->connection(), m_pending);
+        received += X11Client::takeStartupMessages(m_x->connection(), m_pending);
         return received.size() >= count;
     });
     return received;
@@ -61,7 +62,7 @@ void TestLaunchFeedback::initTestCase()
         QSKIP("Xvfb is not installed: no private X server to run on");
     QCOMPARE(QGuiApplication::platformName(), u"xcb"_qs);
     const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_change_window_attributes(m_x->connection(), XTest::rootOf(m_x->connection()), XCB_CW_EVENT_MASK, &mask);
+    xcb_change_window_attributes(m_x->connection(), m_x->root(), XCB_CW_EVENT_MASK, &mask);
     std::free(xcb_get_input_focus_reply(m_x->connection(), xcb_get_input_focus(m_x->connection()), nullptr));
 }
 
@@ -97,9 +98,9 @@ void TestLaunchFeedback::announcesLaunches()
     QTRY_VERIFY(!m_desktop.marker(tag).isEmpty());
     const QString id = startupId(tag);
     QVERIFY2(id.endsWith(u"_TIME%1"_qs.arg(expectedTime)), qPrintable(id));
-    const QList<XTest::StartupMessage> received = messages(1);
+    const QList<X11Client::StartupMessage> received = messages(1);
     QCOMPARE(received.size(), 1);
-    const XTest::StartupMessage &message = received.constFirst();
+    const X11Client::StartupMessage &message = received.constFirst();
     QCOMPARE(message.kind, QByteArray("new"));
     QCOMPARE(message.keys.value("ID"), id.toUtf8());
     QCOMPARE(message.keys.value("NAME"), u"Announced \"App\" %1"_qs.arg(tag).toUtf8());
@@ -126,7 +127,7 @@ void TestLaunchFeedback::withdrawsFailedLaunches()
     m_launcher.launch(QUrl::fromLocalFile(path), 77);
     QVERIFY(QFile::link(target, wrapper));
 
-    const QList<XTest::StartupMessage> received = messages(2);
+    const QList<X11Client::StartupMessage> received = messages(2);
     QCOMPARE(received.size(), 2);
     QCOMPARE(received[0].kind, QByteArray("new"));
     QVERIFY2(received[0].keys.value("ID").endsWith("_TIME77"), received[0].keys.value("ID").constData());
@@ -143,8 +144,8 @@ int main(int argc, char *argv[])
     QFile::link(QStringLiteral(QUAYROW_GIO_LAUNCH_DESKTOP), wrapper);
     qputenv("GIO_LAUNCH_DESKTOP", QFile::encodeName(wrapper));
     // The server must run before the application connects to it.
-    XTest::Server x;
-    const bool hasServer = !QStandardPaths::findExecutable(u"Xvfb"_qs).isEmpty() && x.start(false);
+    X11Session x(QSize(640, 480), u"none"_qs);
+    const bool hasServer = !QStandardPaths::findExecutable(u"Xvfb"_qs).isEmpty() && x.start();
     if (hasServer) {
         qputenv("QT_QPA_PLATFORM", "xcb");
         qputenv("DISPLAY", x.display().toLatin1());

@@ -1,6 +1,7 @@
 #include "privatebus.h"
 #include "testdesktop.h"
-#include "xtestclient.h"
+#include "x11client.h"
+#include "x11session.h"
 
 #include "services/systemitemlauncher.h"
 
@@ -214,10 +215,10 @@ void TestSystemItemLauncher::announcesNothingWithoutAnXConnection()
 {
     if (QStandardPaths::findExecutable(u"Xvfb"_qs).isEmpty())
         QSKIP("Xvfb is not installed: no private X server that could receive an announcement");
-    XTest::Server x;
-    QVERIFY(x.start(false));
+    X11Session x(QSize(640, 480), u"none"_qs);
+    QVERIFY2(x.start(), qPrintable(x.errorString()));
     const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_change_window_attributes(x.connection(), XTest::rootOf(x.connection()), XCB_CW_EVENT_MASK, &mask);
+    xcb_change_window_attributes(x.connection(), x.root(), XCB_CW_EVENT_MASK, &mask);
     std::free(xcb_get_input_focus_reply(x.connection(), xcb_get_input_focus(x.connection()), nullptr)); // in effect
     const QString path = m_desktop.writeDesktopEntry(
         u"unannounced.desktop"_qs, expand(u"Type=Application\nName=Quiet\nStartupNotify=true\nExec={helper} unannounced"_qs));
@@ -230,7 +231,7 @@ void TestSystemItemLauncher::announcesNothingWithoutAnXConnection()
     QVERIFY(!QFile::exists(QDir(m_desktop.markerDirectory()).filePath(u"unannounced.startup-id"_qs)));
     std::free(xcb_get_input_focus_reply(x.connection(), xcb_get_input_focus(x.connection()), nullptr));
     QByteArray pending;
-    QCOMPARE(XTest::takeStartupMessages(x.connection(), pending).size(), 0);
+    QCOMPARE(X11Client::takeStartupMessages(x.connection(), pending).size(), 0);
 }
 
 void TestSystemItemLauncher::logsFailures_data()

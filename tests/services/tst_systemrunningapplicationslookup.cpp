@@ -1,5 +1,6 @@
 #include "testdesktop.h"
-#include "xtestclient.h"
+#include "x11client.h"
+#include "x11session.h"
 
 #include "inmemoryservices.h"
 #include "services/systemitemlauncher.h"
@@ -64,7 +65,7 @@ private:
     }
 
     const TestDesktop &m_desktop;
-    XTest::Server m_x;
+    X11Session m_x{QSize(640, 480), u"openbox"_qs};
     QString m_copiedProgram;
     QString m_interpreter;
     QString m_scripts;
@@ -100,7 +101,7 @@ void TestSystemRunningApplicationsLookup::initTestCase()
         if (QStandardPaths::findExecutable(QLatin1String(program)).isEmpty())
             QSKIP(qPrintable(u"%1 is not installed: no private X server with a window manager"_qs.arg(QLatin1String(program))));
     }
-    QVERIFY(m_x.start(true));
+    QVERIFY2(m_x.start(), qPrintable(m_x.errorString()));
 
     m_copiedProgram = QDir(m_desktop.root()).filePath(u"bin/copied-client"_qs);
     QVERIFY(QDir().mkpath(QFileInfo(m_copiedProgram).path()));
@@ -126,7 +127,7 @@ void TestSystemRunningApplicationsLookup::cleanup()
     for (Client &client : m_clients)
         stopClient(client);
     m_clients.clear();
-    QTRY_COMPARE(XTest::clientList(m_x.connection()).size(), 0);
+    QTRY_COMPARE(m_x.clientList().size(), 0);
 }
 
 void TestSystemRunningApplicationsLookup::matchesWindowsToApplications_data()
@@ -177,7 +178,7 @@ void TestSystemRunningApplicationsLookup::matchesWindowsToApplications()
 
     m_clients.push_back(startClient(instance, className, options, command, workingDirectory));
     QVERIFY(m_clients.back().window != 0);
-    QTRY_VERIFY(XTest::clientList(m_x.connection()).contains(m_clients.back().window));
+    QTRY_VERIFY(m_x.clientList().contains(m_clients.back().window));
     // The sentinel's window comes later in the same event stream: once it is seen, so was the first.
     m_clients.push_back(startClient(u"sentinel"_qs, u"SentinelClass"_qs));
 
@@ -199,13 +200,13 @@ void TestSystemRunningApplicationsLookup::reportsChangesOfTheApplications()
     QTRY_COMPARE(reported, (QList<QList<QUrl>>{{a}}));
 
     Client second = startClient(u"quaytest"_qs, u"QuayTestClass"_qs);
-    QTRY_VERIFY(XTest::clientList(m_x.connection()).contains(second.window));
+    QTRY_VERIFY(m_x.clientList().contains(second.window));
     Client other = startClient(u"sentinel"_qs, u"SentinelClass"_qs);
     QTRY_COMPARE(reported.size(), 2);
     QCOMPARE(reported.constLast(), (QList<QUrl>{a, b}));
 
     stopClient(first);
-    QTRY_VERIFY(!XTest::clientList(m_x.connection()).contains(first.window));
+    QTRY_VERIFY(!m_x.clientList().contains(first.window));
     stopClient(other);
     QTRY_COMPARE(reported.size(), 3);
     QCOMPARE(reported.constLast(), QList<QUrl>{a});
@@ -218,9 +219,9 @@ void TestSystemRunningApplicationsLookup::reportsChangesOfTheApplications()
 void TestSystemRunningApplicationsLookup::leavesOutOwnWindows()
 {
     SystemRunningApplicationsLookup lookup(m_x.display());
-    const xcb_window_t own = XTest::createWindow(m_x.connection(), u"quaytest"_qs, u"QuayTestClass"_qs, {},
+    const xcb_window_t own = X11Client::createWindow(m_x.connection(), u"quaytest"_qs, u"QuayTestClass"_qs, {},
                                                  quint32(::getpid()));
-    QTRY_VERIFY(XTest::clientList(m_x.connection()).contains(own));
+    QTRY_VERIFY(m_x.clientList().contains(own));
     m_clients.push_back(startClient(u"sentinel"_qs, u"SentinelClass"_qs));
 
     QTRY_COMPARE(lookup.runningApplications(), QList<QUrl>{application(u"sentinel.desktop"_qs)});
@@ -240,7 +241,7 @@ void TestSystemRunningApplicationsLookup::keepsItsListUntilTheEventLoopRuns()
     m_clients.push_back(startClient(u"quaytest"_qs, u"QuayTestClass"_qs));
     const xcb_window_t window = m_clients.back().window;
     QDeadlineTimer deadline(10'000);
-    while (!XTest::clientList(m_x.connection()).contains(window) && !deadline.hasExpired()) {
+    while (!m_x.clientList().contains(window) && !deadline.hasExpired()) {
     }
     QVERIFY(!deadline.hasExpired());
     QCOMPARE(lookup.runningApplications(), sentinel);
@@ -254,7 +255,7 @@ void TestSystemRunningApplicationsLookup::seesApplicationsInstalledLater()
     int changes = 0;
     lookup.observeChanges([&changes] { ++changes; });
     m_clients.push_back(startClient(u"late"_qs, u"LateClass"_qs));
-    QTRY_VERIFY(XTest::clientList(m_x.connection()).contains(m_clients.back().window));
+    QTRY_VERIFY(m_x.clientList().contains(m_clients.back().window));
     m_clients.push_back(startClient(u"sentinel"_qs, u"SentinelClass"_qs));
     QTRY_COMPARE(lookup.runningApplications(), QList<QUrl>{application(u"sentinel.desktop"_qs)});
     const int before = changes;
@@ -281,7 +282,7 @@ void TestSystemRunningApplicationsLookup::isEmptyWithoutX11()
     QFETCH(QString, display);
     qputenv("DISPLAY", m_x.display().toLatin1());
     m_clients.push_back(startClient(u"quaytest"_qs, u"QuayTestClass"_qs));
-    QTRY_VERIFY(XTest::clientList(m_x.connection()).contains(m_clients.back().window));
+    QTRY_VERIFY(m_x.clientList().contains(m_clients.back().window));
 
     SystemRunningApplicationsLookup lookup(display);
     bool called = false;
@@ -294,13 +295,13 @@ void TestSystemRunningApplicationsLookup::isEmptyWithoutX11()
 
 void TestSystemRunningApplicationsLookup::survivesTheServerGoing()
 {
-    XTest::Server server;
-    QVERIFY(server.start(false));
+    X11Session server(QSize(640, 480), u"none"_qs);
+    QVERIFY2(server.start(), qPrintable(server.errorString()));
     SystemRunningApplicationsLookup lookup(server.display());
     lookup.observeChanges([] {});
     QCOMPARE(lookup.runningApplications(), QList<QUrl>());
 
-    server.stop();
+    server.stopServer();
 
     QTRY_COMPARE(lookup.runningApplications(), QList<QUrl>());
     QCoreApplication::processEvents();
@@ -310,7 +311,6 @@ void TestSystemRunningApplicationsLookup::survivesTheServerGoing()
 // again while the application is active goes on to its next window.
 void TestSystemRunningApplicationsLookup::bringsApplicationsForward()
 {
-    xcb_connection_t *const c = m_x.connection();
     SystemRunningApplicationsLookup lookup(m_x.display());
     const QUrl app = application(u"startup.desktop"_qs);
     QVERIFY(!lookup.bringForward(app, 0));
@@ -321,42 +321,42 @@ void TestSystemRunningApplicationsLookup::bringsApplicationsForward()
     const QList<xcb_window_t> own{m_clients[0].window, m_clients[1].window};
     const xcb_window_t other = m_clients[2].window;
     QTRY_COMPARE_WITH_TIMEOUT(lookup.runningApplications(), (QList<QUrl>{app, application(u"sentinel.desktop"_qs)}), busyTimeout);
-    XTest::activate(c, other);
-    QTRY_COMPARE_WITH_TIMEOUT(XTest::activeWindow(c), other, busyTimeout);
+    m_x.activate(other);
+    QTRY_COMPARE_WITH_TIMEOUT(m_x.activeWindow(), other, busyTimeout);
 
     QVERIFY(lookup.bringForward(app, 0));
-    QTRY_VERIFY_WITH_TIMEOUT(own.contains(XTest::activeWindow(c)), busyTimeout);
-    const xcb_window_t recent = XTest::activeWindow(c);
+    QTRY_VERIFY_WITH_TIMEOUT(own.contains(m_x.activeWindow()), busyTimeout);
+    const xcb_window_t recent = m_x.activeWindow();
     const xcb_window_t next = own.at(1 - own.indexOf(recent));
     QVERIFY(lookup.bringForward(app, 0));
-    QTRY_COMPARE_WITH_TIMEOUT(XTest::activeWindow(c), next, busyTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(m_x.activeWindow(), next, busyTimeout);
     QVERIFY(lookup.bringForward(app, 0));
-    QTRY_COMPARE_WITH_TIMEOUT(XTest::activeWindow(c), recent, busyTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(m_x.activeWindow(), recent, busyTimeout);
 
     // Away and back: the most recent again, restored from minimised.
-    XTest::activate(c, other);
-    QTRY_COMPARE_WITH_TIMEOUT(XTest::activeWindow(c), other, busyTimeout);
-    XTest::askWindowManager(c, recent, "WM_CHANGE_STATE", {3 /* IconicState */, 0, 0, 0, 0});
-    QTRY_VERIFY_WITH_TIMEOUT(!XTest::isViewable(c, recent), busyTimeout);
-    XTest::activate(c, other);
-    QTRY_COMPARE_WITH_TIMEOUT(XTest::activeWindow(c), other, busyTimeout);
+    m_x.activate(other);
+    QTRY_COMPARE_WITH_TIMEOUT(m_x.activeWindow(), other, busyTimeout);
+    m_x.askWindowManager(recent, "WM_CHANGE_STATE", {3 /* IconicState */, 0, 0, 0, 0});
+    QTRY_VERIFY_WITH_TIMEOUT(!m_x.isViewable(recent), busyTimeout);
+    m_x.activate(other);
+    QTRY_COMPARE_WITH_TIMEOUT(m_x.activeWindow(), other, busyTimeout);
     QVERIFY(lookup.bringForward(app, 0));
-    QTRY_COMPARE_WITH_TIMEOUT(XTest::activeWindow(c), recent, busyTimeout);
-    QVERIFY(XTest::isViewable(c, recent));
+    QTRY_COMPARE_WITH_TIMEOUT(m_x.activeWindow(), recent, busyTimeout);
+    QVERIFY(m_x.isViewable(recent));
 
     // The next window lives on another desktop: that desktop is shown.
-    XTest::askWindowManager(c, XTest::rootOf(c), "_NET_NUMBER_OF_DESKTOPS", {2, 0, 0, 0, 0});
-    QTRY_COMPARE_WITH_TIMEOUT(XTest::cardinal(c, XTest::rootOf(c), "_NET_NUMBER_OF_DESKTOPS"), 2u, busyTimeout);
-    XTest::askWindowManager(c, next, "_NET_WM_DESKTOP", {1, 2, 0, 0, 0});
-    QTRY_COMPARE_WITH_TIMEOUT(XTest::cardinal(c, next, "_NET_WM_DESKTOP"), 1u, busyTimeout);
-    QCOMPARE(XTest::cardinal(c, XTest::rootOf(c), "_NET_CURRENT_DESKTOP"), 0u);
-    QTRY_COMPARE_WITH_TIMEOUT(XTest::activeWindow(c), recent, busyTimeout);
+    m_x.askWindowManager(m_x.root(), "_NET_NUMBER_OF_DESKTOPS", {2, 0, 0, 0, 0});
+    QTRY_COMPARE_WITH_TIMEOUT(m_x.cardinal(m_x.root(), "_NET_NUMBER_OF_DESKTOPS"), 2u, busyTimeout);
+    m_x.askWindowManager(next, "_NET_WM_DESKTOP", {1, 2, 0, 0, 0});
+    QTRY_COMPARE_WITH_TIMEOUT(m_x.cardinal(next, "_NET_WM_DESKTOP"), 1u, busyTimeout);
+    QCOMPARE(m_x.cardinal(m_x.root(), "_NET_CURRENT_DESKTOP"), 0u);
+    QTRY_COMPARE_WITH_TIMEOUT(m_x.activeWindow(), recent, busyTimeout);
     QVERIFY(lookup.bringForward(app, 0));
-    QTRY_COMPARE_WITH_TIMEOUT(XTest::activeWindow(c), next, busyTimeout);
-    QCOMPARE(XTest::cardinal(c, XTest::rootOf(c), "_NET_CURRENT_DESKTOP"), 1u);
-    QVERIFY(XTest::isViewable(c, next));
-    XTest::askWindowManager(c, XTest::rootOf(c), "_NET_CURRENT_DESKTOP", {0, 0, 0, 0, 0});
-    QTRY_COMPARE_WITH_TIMEOUT(XTest::cardinal(c, XTest::rootOf(c), "_NET_CURRENT_DESKTOP"), 0u, busyTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(m_x.activeWindow(), next, busyTimeout);
+    QCOMPARE(m_x.cardinal(m_x.root(), "_NET_CURRENT_DESKTOP"), 1u);
+    QVERIFY(m_x.isViewable(next));
+    m_x.askWindowManager(m_x.root(), "_NET_CURRENT_DESKTOP", {0, 0, 0, 0, 0});
+    QTRY_COMPARE_WITH_TIMEOUT(m_x.cardinal(m_x.root(), "_NET_CURRENT_DESKTOP"), 0u, busyTimeout);
 }
 
 void TestSystemRunningApplicationsLookup::followsRequestsForAttention_data()
@@ -381,8 +381,8 @@ void TestSystemRunningApplicationsLookup::followsRequestsForAttention()
     const xcb_window_t window = m_clients[0].window;
     const xcb_window_t other = m_clients[1].window;
     QTRY_COMPARE_WITH_TIMEOUT(lookup.runningApplications().size(), 2, busyTimeout);
-    XTest::activate(c, other);
-    QTRY_COMPARE_WITH_TIMEOUT(XTest::activeWindow(c), other, busyTimeout);
+    m_x.activate(other);
+    QTRY_COMPARE_WITH_TIMEOUT(m_x.activeWindow(), other, busyTimeout);
     QVERIFY(!lookup.attentionSince(app));
     const int before = changes;
 
@@ -392,8 +392,8 @@ void TestSystemRunningApplicationsLookup::followsRequestsForAttention()
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32, 9, hints.data());
         xcb_flush(c);
     } else {
-        XTest::askWindowManager(c, window, "_NET_WM_STATE",
-                         {1 /* add */, XTest::atom(c, "_NET_WM_STATE_DEMANDS_ATTENTION"), 0, 2, 0});
+        m_x.askWindowManager(window, "_NET_WM_STATE",
+                             {1 /* add */, m_x.atom("_NET_WM_STATE_DEMANDS_ATTENTION"), 0, 2, 0});
     }
     QTRY_VERIFY_WITH_TIMEOUT(lookup.attentionSince(app).has_value(), busyTimeout);
     QVERIFY(*lookup.attentionSince(app) >= asked);
@@ -401,12 +401,12 @@ void TestSystemRunningApplicationsLookup::followsRequestsForAttention()
     QVERIFY(!lookup.attentionSince(application(u"sentinel.desktop"_qs)));
 
     QVERIFY(lookup.bringForward(app, 0));
-    QTRY_COMPARE_WITH_TIMEOUT(XTest::activeWindow(c), window, busyTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(m_x.activeWindow(), window, busyTimeout);
     QTRY_VERIFY_WITH_TIMEOUT(!lookup.attentionSince(app), busyTimeout);
     QCOMPARE(changes, before + 2);
     // Answered: another look at the other window does not bring the mark back.
-    XTest::activate(c, other);
-    QTRY_COMPARE_WITH_TIMEOUT(XTest::activeWindow(c), other, busyTimeout);
+    m_x.activate(other);
+    QTRY_COMPARE_WITH_TIMEOUT(m_x.activeWindow(), other, busyTimeout);
     QVERIFY(!lookup.attentionSince(app));
 }
 
@@ -414,7 +414,6 @@ void TestSystemRunningApplicationsLookup::followsRequestsForAttention()
 // click starts another copy of it.
 void TestSystemRunningApplicationsLookup::tileBringsForwardOrStartsAnother()
 {
-    xcb_connection_t *const c = m_x.connection();
     const QString path = m_desktop.writeApplication(
         u"marked.desktop"_qs, u"Exec=%1 another-copy\nStartupWMClass=MarkedClass"_qs.arg(markerHelperPath()));
     const ItemLink link{.location = QUrl::fromLocalFile(path)};
@@ -431,13 +430,13 @@ void TestSystemRunningApplicationsLookup::tileBringsForwardOrStartsAnother()
     tab.items = {link};
     AppStore store(std::move(taken), QList<Panel>{Panel(PanelInit{.name = u"P"_qs, .tab = tab})});
     QTRY_VERIFY_WITH_TIMEOUT(store.runningAppsLookup().runningApplications().contains(link.location), busyTimeout);
-    XTest::activate(c, other);
-    QTRY_COMPARE_WITH_TIMEOUT(XTest::activeWindow(c), other, busyTimeout);
+    m_x.activate(other);
+    QTRY_COMPARE_WITH_TIMEOUT(m_x.activeWindow(), other, busyTimeout);
     LinkTile tile(link, store.panels().first(), store);
     tile.resize(tile.sizeHint());
 
     QTest::mouseClick(&tile, Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(XTest::activeWindow(c), window, busyTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(m_x.activeWindow(), window, busyTimeout);
     QVERIFY(m_desktop.marker(u"another-copy"_qs).isEmpty());
     QTest::mouseClick(&tile, Qt::MiddleButton);
     QTRY_VERIFY_WITH_TIMEOUT(!m_desktop.marker(u"another-copy"_qs).isEmpty(), busyTimeout);
@@ -445,7 +444,7 @@ void TestSystemRunningApplicationsLookup::tileBringsForwardOrStartsAnother()
 
 int main(int argc, char *argv[])
 {
-    if (const int client = XTest::runClient(argc, argv); client >= 0)
+    if (const int client = X11Client::runClient(argc, argv); client >= 0)
         return client;
     const TestDesktop desktop;
     QApplication app(argc, argv);

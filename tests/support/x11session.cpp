@@ -69,8 +69,9 @@ void stopProcess(QProcess &process)
 
 } // namespace
 
-X11Session::X11Session(QSize size)
+X11Session::X11Session(QSize size, const QString &windowManager)
     : m_size(size)
+    , m_requestedWindowManager(windowManager)
 {
     theSession = this;
     for (QProcess *process : {&m_server, &m_windowManager, &m_compositor})
@@ -79,15 +80,22 @@ X11Session::X11Session(QSize size)
 
 X11Session::~X11Session()
 {
-    if (m_connection)
-        xcb_disconnect(m_connection);
-    stopProcess(m_compositor);
-    stopProcess(m_windowManager);
-    // Terminated, not killed: a killed server leaves its lock file, and a later server could
-    // take over its display number.
-    stopProcess(m_server);
+    // The server is terminated, not killed: a killed server leaves its lock file, and a later
+    // server could take over its display number.
+    stopServer();
     if (theSession == this)
         theSession = nullptr;
+}
+
+void X11Session::stopServer()
+{
+    if (m_connection) {
+        xcb_disconnect(m_connection);
+        m_connection = nullptr;
+    }
+    stopProcess(m_compositor);
+    stopProcess(m_windowManager);
+    stopProcess(m_server);
 }
 
 X11Session &X11Session::current()
@@ -129,7 +137,8 @@ bool X11Session::start()
 
 bool X11Session::startWindowManager()
 {
-    m_windowManagerName = qEnvironmentVariable("QUAYROW_TEST_WM", u"openbox"_qs);
+    m_windowManagerName = !m_requestedWindowManager.isEmpty() ? m_requestedWindowManager
+                                                               : qEnvironmentVariable("QUAYROW_TEST_WM", u"openbox"_qs);
     if (m_windowManagerName == u"none")
         return true;
     QProcessEnvironment environment = environmentFor(m_display);
@@ -473,19 +482,23 @@ void X11Session::destroyWindow(xcb_window_t window)
     xcb_flush(m_connection);
 }
 
-void X11Session::activate(xcb_window_t window)
+void X11Session::askWindowManager(xcb_window_t window, const char *type, std::array<quint32, 5> data)
 {
     xcb_client_message_event_t message{};
     message.response_type = XCB_CLIENT_MESSAGE;
     message.format = 32;
     message.window = window;
-    message.type = atom("_NET_ACTIVE_WINDOW");
-    message.data.data32[0] = 2; // as a pager: the user's own choice
-    message.data.data32[1] = XCB_CURRENT_TIME;
+    message.type = atom(type);
+    std::copy(data.cbegin(), data.cend(), message.data.data32);
     xcb_send_event(m_connection, 0, root(),
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char *>(&message));
     xcb_flush(m_connection);
+}
+
+void X11Session::activate(xcb_window_t window)
+{
+    askWindowManager(window, "_NET_ACTIVE_WINDOW", {2 /* as a pager: the user's own choice */, XCB_CURRENT_TIME, 0, 0, 0});
 }
 
 bool X11Session::waitUntilManaged(xcb_window_t window) const

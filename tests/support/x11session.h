@@ -11,6 +11,7 @@
 
 #include <xcb/xcb.h>
 
+#include <array>
 #include <memory>
 #include <optional>
 
@@ -20,17 +21,19 @@ class WaylandHost;
 // wide screen whose root is painted a known colour), an EWMH window manager, optionally a
 // compositor, and a connection of the test's own that reads the real window state back.
 //
-// The window manager is openbox unless QUAYROW_TEST_WM names another ("fluxbox", "xfwm4") or
-// "none". With QUAYROW_TEST_COMPOSITOR ("weston", "sway") the display is instead the XWayland of a
-// headless Wayland compositor, which is then also the window manager. Tests start it through QUAYROW_X11_TEST_MAIN, which points Qt at the display before
-// the application object exists.
+// The window manager is the one named (openbox, fluxbox, xfwm4, or "none" for none); by default
+// openbox unless QUAYROW_TEST_WM names another. With QUAYROW_TEST_COMPOSITOR ("weston", "sway")
+// the display is instead the XWayland of a headless Wayland compositor, which is then also the
+// window manager. Window tests start their session through
+// QUAYROW_X11_TEST_MAIN, which points Qt at the display before the application object exists;
+// other tests and benchmarks make sessions of their own. The test's helpers end with it.
 class X11Session
 {
 public:
     // The root's colour, so that tests can tell the desktop from a window.
     static constexpr QRgb rootColor = 0xff336699;
 
-    explicit X11Session(QSize size = QSize(1600, 900));
+    explicit X11Session(QSize size = QSize(1600, 900), const QString &windowManager = {});
     X11Session(const X11Session &) = delete;
     X11Session &operator=(const X11Session &) = delete;
     ~X11Session();
@@ -39,6 +42,9 @@ public:
     static X11Session &current();
 
     bool start();
+    // Ends the X server the way a session ends, while the test goes on (the connection of the
+    // test's own is closed first).
+    void stopServer();
     QString errorString() const { return m_error; }
     QString display() const { return m_display; }
     QString windowManager() const { return m_windowManagerName; }
@@ -89,6 +95,9 @@ public:
     xcb_window_t createWindow(const QRect &geometry, const QString &title);
     xcb_window_t createBottomDock(const QRect &geometry);
     void destroyWindow(xcb_window_t window);
+    // Sends a client message about `window` to the root window, as a pager sends its requests
+    // to the window manager.
+    void askWindowManager(xcb_window_t window, const char *type, std::array<quint32, 5> data);
     // Gives a window focus the way a pager or a click would.
     void activate(xcb_window_t window);
     bool waitUntilManaged(xcb_window_t window) const;
@@ -100,6 +109,7 @@ private:
     bool waitForWindowManager();
 
     QSize m_size;
+    QString m_requestedWindowManager;
     QString m_error;
     QString m_display;
     QString m_windowManagerName;

@@ -12,9 +12,11 @@
 #include "ui/panelview.h"
 #include "ui/rowscroller.h"
 #include "ui/tabbarview.h"
+#include "ui/tabchip.h"
 
 #include <QAccessible>
 #include <QMimeData>
+#include <QPainterPath>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWheelEvent>
@@ -41,6 +43,8 @@ class TestPanelView : public QObject
 private Q_SLOTS:
     void tabBarSlotFacesAwayFromTheEdge_data();
     void tabBarSlotFacesAwayFromTheEdge();
+    void windowShapeFollowsTheChips_data() { tabBarSlotFacesAwayFromTheEdge_data(); }
+    void windowShapeFollowsTheChips();
     void emptyTab_data();
     void emptyTab();
     void tileSettings();
@@ -110,6 +114,46 @@ void TestPanelView::tabBarSlotFacesAwayFromTheEdge()
     UiFixture g({Panel(PanelInit{.tab = panel.tabs().first(), .moreTabs = {panel.tabs().last()},
                                  .placement = placement})});
     QVERIFY(!PanelView(g.panel(), *g.store).tabBar());
+}
+
+// A window cut to the body's shape (no compositor) shows the chips, not the bar's rectangle around
+// them: the room at the bar's ends and the gaps between buttons stay outside. So also before the
+// bar has been shown, when its chips are not placed yet.
+void TestPanelView::windowShapeFollowsTheChips()
+{
+    QFETCH(PanelPlacement, placement);
+    QFETCH(int, style);
+
+    Panel panel = panelWith({tabWith(u"One"_qs, threeLinks()), tabWith(u"Two"_qs, {})}, placement, true);
+    panel.tabStyle = PanelTabStyle(style);
+    UiFixture f({panel});
+    PanelView view(f.panel(), *f.store);
+    view.resize(view.sizeHint());
+    view.layout()->activate();
+
+    for (const bool shown : {false, true}) {
+        if (shown) {
+            view.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&view));
+        }
+        const TabBarView *bar = view.tabBar();
+        const QPainterPath shape = view.bodyShape();
+        const QList<TabChip *> &chips = bar->chips();
+        QCOMPARE(chips.size(), 2);
+        for (const TabChip *chip : chips)
+            QVERIFY2(shape.contains(QRectF(chip->geometry()).translated(bar->pos()).center()), chip->name().toUtf8());
+        QVERIFY(!shape.contains(QPointF(bar->pos()) + QPointF(1.5, 1.5)));
+        if (PanelTabStyle(style) == PanelTabStyle::Buttons) {
+            // Midway between the two buttons, whichever way the bar runs.
+            const QRectF a = QRectF(chips.at(0)->geometry()).translated(bar->pos());
+            const QRectF b = QRectF(chips.at(1)->geometry()).translated(bar->pos());
+            const bool sideways = bar->height() > bar->width();
+            const QPointF gap = sideways
+                ? QPointF(a.center().x(), (std::min(a.bottom(), b.bottom()) + std::max(a.top(), b.top())) / 2)
+                : QPointF((std::min(a.right(), b.right()) + std::max(a.left(), b.left())) / 2, a.center().y());
+            QVERIFY(!shape.contains(gap));
+        }
+    }
 }
 
 void TestPanelView::emptyTab_data()

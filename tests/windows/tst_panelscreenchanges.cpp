@@ -1,6 +1,7 @@
 #include "windowfixture.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QScreen>
 
 namespace {
@@ -35,6 +36,7 @@ private Q_SLOTS:
     void snappedPanelFollowsItsMonitor();
     void unsavedFreePanelStaysWhileVisible();
     void newPanelsCascadeOnTheirMonitor();
+    void aGapUnderThePointerNamesNoScreen();
     void dragOntoAnotherMonitorRehomesThePanel();
     void aDockShrinksOnlyItsMonitor();
 };
@@ -100,6 +102,29 @@ void TestPanelScreenChanges::newPanelsCascadeOnTheirMonitor()
     // Empty panels are 120 x 72.
     QCOMPARE(session().frame(fixture.xid(1)), QRect(1200 - 60 + 30, 450 - 36 + 30, 120, 72));
     QCOMPARE(session().frame(fixture.xid(2)), QRect(1200 - 60 + 60, 450 - 36 + 60, 120, 72));
+}
+
+void TestPanelScreenChanges::aGapUnderThePointerNamesNoScreen()
+{
+    // A shorter monitor leaves a gap below it, where "New Panel" names no screen (the store then
+    // takes the primary one).
+    // Qt does not see a monitor replaced by one of the same name at once: first it goes.
+    QVERIFY(session().deleteMonitor(u"RIGHT"_qs));
+    QVERIFY(hasMonitors(1));
+    QVERIFY(session().setMonitor(u"RIGHT"_qs, QRect(800, 0, 800, 600)));
+    QVERIFY(hasMonitors(2));
+    QTRY_VERIFY(screenAt(810) && screenAt(810)->geometry().height() == 600);
+    QVERIFY(session().movePointer(QPoint(1200, 800)));
+    QTRY_COMPARE(QCursor::pos(), QPoint(1200, 800));
+    QCOMPARE(PanelScreens::screenContainingCursor(), nullptr);
+    QCOMPARE(PanelScreens::screenIDUnderPointer(), std::nullopt);
+    QVERIFY(session().movePointer(QPoint(1200, 500)));
+    QTRY_COMPARE(PanelScreens::screenIDUnderPointer(), PanelScreens::panelScreenID(screenAt(810)));
+
+    QVERIFY(session().deleteMonitor(u"RIGHT"_qs));
+    QVERIFY(hasMonitors(1));
+    QVERIFY(session().setMonitor(u"RIGHT"_qs, QRect(800, 0, 800, 900)));
+    QTRY_VERIFY(screenAt(810) && screenAt(810)->geometry().height() == 900);
 }
 
 void TestPanelScreenChanges::dragOntoAnotherMonitorRehomesThePanel()

@@ -18,6 +18,15 @@ X11Session &session()
 
 // The visible area once the dock reserves 40 px at the bottom, in Qt coordinates.
 const QRect visibleArea(0, 0, 1600, 860);
+
+// A view whose size changes without the store changing, as a panel view's does when it follows
+// the running applications.
+class ResizingView : public HostedView
+{
+public:
+    QSize hint{200, 60};
+    QSize sizeHint() const override { return hint; }
+};
 // Three medium icons: 2 x 12 padding + 3 x 48 + 2 x 4 spacing along, 2 x 12 + 48 across.
 constexpr int along = 176;
 constexpr int across = 72;
@@ -39,6 +48,7 @@ private Q_SLOTS:
     void newFreePanelsCascade();
     void panelMadeFreeKeepsItsPlaceUntilDragged();
     void synchronisationReplacesOnlyChangedViews();
+    void viewAskingForANewSizeIsRefitted();
     void titlesFollowRenames();
     void removingAPanelClosesItsWindows();
     void onlyPanelsAddedLaterFlash();
@@ -201,18 +211,29 @@ void TestPanelWindowPlacement::synchronisationReplacesOnlyChangedViews()
     QCOMPARE(fixture.window(1)->view(), viewB);
     QCOMPARE(fixture.window(0)->fittingSize(), (Size{across, 2 * 12 + 3 * 48 + 2 * 4}));
 
-    // A tab showing running applications gets a fresh view when they change.
+    // A tab showing running applications: its view follows them and the window its view.
     fixture.store->setShowsRunningApps(true, fixture.panel(1).activeTab().id, fixture.id(1));
     viewB = fixture.window(1)->view();
     fixture.services.runningApps->running = {QUrl::fromLocalFile(u"/usr/share/applications/a.desktop"_qs)};
     fixture.services.runningApps->notifyChange();
-    QTRY_VERIFY(fixture.window(1)->view() != viewB);
     QTRY_COMPARE(fixture.window(1)->geometry().height(), 2 * 12 + 3 * 48 + 2 * 4);
+    QCOMPARE(fixture.window(1)->view(), viewB);
     const HostedView *viewAAfter = fixture.window(0)->view();
     fixture.services.runningApps->running.clear();
     fixture.services.runningApps->notifyChange();
     QTRY_COMPARE(fixture.window(1)->geometry().height(), 2 * 12 + 2 * 48 + 4);
     QCOMPARE(fixture.window(0)->view(), viewAAfter);
+}
+
+void TestPanelWindowPlacement::viewAskingForANewSizeIsRefitted()
+{
+    m_fixture->store->setPlacement(snappedTo(PanelEdge::Bottom), m_fixture->id(0));
+    auto *view = new ResizingView;
+    m_fixture->window(0)->setPanelView(view, m_fixture->panel(0));
+    view->hint = QSize(300, 50);
+    view->updateGeometry();
+    // Still centred on its edge.
+    QTRY_COMPARE(session().frame(m_fixture->xid(0)), QRect((1600 - 300) / 2, 860 - 50, 300, 50));
 }
 
 void TestPanelWindowPlacement::titlesFollowRenames()

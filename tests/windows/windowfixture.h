@@ -1,7 +1,7 @@
 #pragma once
 
-// A store on in-memory services with a window manager wired to it the way the application
-// wires them, for the real-window tests.
+// A store on in-memory services with a window manager wired to it as the application wires
+// them (connectStoreToWindows), for the real-window tests.
 
 #include "inmemoryservices.h"
 #include "x11session.h"
@@ -12,6 +12,7 @@
 #include "windows/panelwindow.h"
 #include "windows/panelwindowmanager.h"
 #include "windows/placeholderviews.h"
+#include "windows/storeobservers.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -54,32 +55,6 @@ inline QList<Panel> crowdedPanels(int count, int items)
     return made;
 }
 
-// The store's observers as the application sets them up: every change reaches the manager.
-inline void connectStoreToWindows(AppStore &store, PanelWindowManager &manager)
-{
-    QObject::connect(&store, &AppStore::panelsChanged, &manager,
-                     [&store, &manager] { manager.syncWindows(store.panels(), store); });
-    QObject::connect(&store, &AppStore::bringToFrontRequestIDChanged, &manager, [&store, &manager] {
-        if (store.broughtToFrontPanelID())
-            manager.bringToFront(*store.broughtToFrontPanelID());
-    });
-    QObject::connect(&store, &AppStore::showAllPanelsRequestIDChanged, &manager, [&store, &manager] {
-        if (store.isRevealingAllPanels())
-            manager.bringAllToFront();
-    });
-    QObject::connect(&store, &AppStore::settingsRequestIDChanged, &manager, [&store, &manager] {
-        if (store.settingsPanelID())
-            manager.showSettings(*store.settingsPanelID(), store);
-    });
-    QObject::connect(&store, &AppStore::renamingChanged, &manager,
-                     [&store, &manager] { manager.updateRenaming(store.renaming(), store); });
-    QObject::connect(&store, &AppStore::expandedGroupIDChanged, &manager,
-                     [&store, &manager] { manager.updateExpandedGroup(store.expandedGroupID(), store); });
-    QObject::connect(&store, &AppStore::runningAppsRevisionChanged, &manager, [&manager] { manager.syncWindowSizes(); });
-    QObject::connect(&store, &AppStore::groupIconScreenFramesChanged, &manager,
-                     [&manager] { manager.repositionGroupWindow(); });
-}
-
 struct WindowFixture
 {
     // Placeholder views unless the test gives the real ones.
@@ -89,7 +64,6 @@ struct WindowFixture
         , manager(std::move(views))
     {
         connectStoreToWindows(*store, manager);
-        manager.syncWindows(store->panels(), *store);
     }
 
     const Panel &panel(qsizetype index) const { return store->panels().at(index); }
