@@ -15,6 +15,7 @@
 HostWindow::HostWindow(Body body, Qt::WindowFlags flags)
     : QWidget(nullptr, flags)
     , m_body(body)
+    , m_fixesSizeForTiling(body == Body::Shaped && X11Desktop::instance().tilesResizableWindows())
 {
     if (m_body == Body::Shaped) {
         // Always an ARGB window: a compositor may start or stop while it is shown.
@@ -73,10 +74,10 @@ void HostWindow::setFrame(const Rect &frame)
     // X windows cannot be empty.
     const QRect target(qRound(exact.x()), qRound(exact.y()), std::max(1, qRound(exact.width())),
                        std::max(1, qRound(exact.height())));
-    // Panels and popovers take the size of their content, never one the window manager gives.
-    // Saying so in the size hints also keeps tiling window managers (sway's XWayland among them)
-    // from tiling them: they float windows whose size is fixed.
-    if (m_body == Body::Shaped && (minimumSize() != target.size() || maximumSize() != target.size()))
+    // A tiling window manager would stretch a panel or popover over a tile; it floats windows
+    // whose size hints fix their size. Only there: fixed hints clamp Qt's own resizes, which a
+    // popover growing under a drag needs to be free of.
+    if (m_body == Body::Shaped && m_fixesSizeForTiling && (minimumSize() != target.size() || maximumSize() != target.size()))
         setFixedSize(target.size());
     QWindow *handle = windowHandle();
     const bool widgetThere = target == geometry();

@@ -80,6 +80,7 @@ private:
     void updateMask();
 
     Body m_body;
+    bool m_fixesSizeForTiling = false;
     QPointer<HostedView> m_view;
     QString m_title;
     WindowStates m_states;

@@ -177,6 +177,22 @@ bool X11Desktop::isCompositing() const
     return d->isCompositing;
 }
 
+bool X11Desktop::tilesResizableWindows() const
+{
+    if (!d->watch)
+        return false;
+    xcb_window_t check = XCB_WINDOW_NONE;
+    if (!xcb_ewmh_get_supporting_wm_check_reply(
+            &d->watchEwmh, xcb_ewmh_get_supporting_wm_check(&d->watchEwmh, d->root), &check, nullptr))
+        return false;
+    xcb_ewmh_get_utf8_strings_reply_t name{};
+    if (!xcb_ewmh_get_wm_name_reply(&d->watchEwmh, xcb_ewmh_get_wm_name(&d->watchEwmh, check), &name, nullptr))
+        return false;
+    const QByteArray text(name.strings, int(name.strings_len));
+    xcb_ewmh_get_utf8_strings_reply_wipe(&name);
+    return text == "wlroots wm";
+}
+
 QSize X11Desktop::rootSize() const
 {
     return d->rootSize;

@@ -76,6 +76,10 @@ public:
     // class every window of the program carries (WM_CLASS "quayrow2", "Quayrow2") and
     // _NET_WM_PID. Call after the native window exists and after each title change.
     void writeIdentity(QWindow *window, const QString &title) const;
+    // Whether the window manager tiles every window it may resize: wlroots' window manager for
+    // XWayland clients (sway's) floats only windows whose size hints fix their size. Read from
+    // the window manager's name on each call (one round trip; it may be replaced while we run).
+    bool tilesResizableWindows() const;
     // Asks for the window's area (root pixels) directly, for when Qt believes it is there already.
     void requestGeometry(QWindow *window, const QRect &native) const;
 
