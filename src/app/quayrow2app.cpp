@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QTextStream>
+#include <QThreadPool>
 
 int Quayrow2App::exec(const std::optional<RemoteCommand> &command)
 {
@@ -38,6 +39,10 @@ Quayrow2App::Quayrow2App(std::unique_ptr<AppStore> store, QDBusConnection bus, Q
     , m_windowManager(std::make_unique<UiViewFactory>())
 {
     QApplication::setQuitOnLastWindowClosed(false);
+    // Qt's painting spreads large fills over the global pool's threads. They end a second after
+    // their last work, while the program has just been busy, not half a minute later when it
+    // rests.
+    QThreadPool::globalInstance()->setExpiryTimeout(1000);
     QApplication::setWindowIcon(GridIcon::icon());
     // Without a platform theme (a bare window manager's session) Qt searches only hicolor, which
     // holds few applications' and no files' icons; the freedesktop "default" theme inherits the

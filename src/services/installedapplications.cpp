@@ -26,6 +26,9 @@ InstalledApplications::InstalledApplications(QStringList roots, QObject *parent)
     : QObject(parent), m_roots(std::move(roots))
 {
     m_pool.setMaxThreadCount(1);
+    // Builds are rare (the start, a change of an application folder): the thread ends with its
+    // build instead of idling, and waking up once more to end, half a minute later.
+    m_pool.setExpiryTimeout(0);
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] {
         if (m_build.isRunning())
             m_isBuildPending = true;
