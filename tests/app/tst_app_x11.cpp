@@ -1,12 +1,17 @@
 // The application on a real X server with openbox: its panel windows follow the store, an
-// XEmbed tray (trayer) shows its icon, and Ctrl+Q reaches "Quit Quayrow" from a panel window.
+// XEmbed tray (trayer) shows its icon, Ctrl+Q reaches "Quit Quayrow" from a panel window, and
+// at rest no timer runs.
 
 #include "inmemoryservices.h"
 #include "privatebus.h"
+#include "timereventcounter.h"
 #include "x11session.h"
 
 #include "app/quayrow2app.h"
 #include "store/appstore.h"
+#include "ui/itemiconview.h"
+#include "ui/itemtooltip.h"
+#include "ui/tooltipwindow.h"
 #include "windows/panelwindow.h"
 
 #include <QApplication>
@@ -28,13 +33,17 @@ X11Session &session()
     return X11Session::current();
 }
 
-Panel panelNamed(const QString &name, PanelEdge edge)
+Panel panelNamed(const QString &name, PanelEdge edge, int items = 1,
+                 PanelAlignment alignment = PanelAlignment::Center)
 {
+    static const QString programs[] = {u"/usr/bin/true"_s, u"/usr/bin/false"_s, u"/usr/bin/env"_s};
     PanelTab tab{.name = u"Main"_s};
-    tab.items.append(ItemLink{.location = QUrl::fromLocalFile(u"/usr/bin/true"_s)});
+    for (int i = 0; i < items; ++i)
+        tab.items.append(ItemLink{.location = QUrl::fromLocalFile(programs[i % 3])});
     return Panel(PanelInit{.name = name,
                            .tab = tab,
-                           .placement = PanelPlacement{.mode = PanelPlacementMode::Snapped, .edge = edge}});
+                           .placement = PanelPlacement{.mode = PanelPlacementMode::Snapped, .edge = edge,
+                                                       .alignment = alignment}});
 }
 
 std::unique_ptr<AppStore> storeWith(InMemoryServices &services, const QList<Panel> &panels)
@@ -75,6 +84,9 @@ class TestAppX11 : public QObject
 private Q_SLOTS:
     void panelWindowsFollowTheStore();
     void xembedTrayShowsTheIcon();
+    // Before the Ctrl+Q test: after it, Qt runs one more 100 ms single-shot timer of its own some
+    // seconds later, which would be counted here.
+    void noTimerRunsAtRest();
     void ctrlQFromAPanelWindowAsksToQuit();
 
 private:
@@ -180,6 +192,54 @@ void TestAppX11::ctrlQFromAPanelWindowAsksToQuit()
     QTRY_COMPARE(session().activeWindow(), xid(window));
     QVERIFY(session().run(u"xdotool"_s, {u"key"_s, u"ctrl+q"_s}));
     QTRY_COMPARE(quitRequested.count(), 1);
+}
+
+void TestAppX11::noTimerRunsAtRest()
+{
+    // Any timer that fires at least every few seconds shows within this time, whatever its phase.
+    constexpr int quietMs = 5000;
+    // Away from every snapped panel: the middle of the screen.
+    const QPoint elsewhere(800, 450);
+    QVERIFY(session().movePointer(elsewhere));
+    InMemoryServices services;
+    Quayrow2App app(storeWith(services, {panelNamed(u"Bottom"_s, PanelEdge::Bottom, 12),
+                                         panelNamed(u"Top"_s, PanelEdge::Top, 12, PanelAlignment::Start),
+                                         panelNamed(u"Top end"_s, PanelEdge::Top, 12, PanelAlignment::End),
+                                         panelNamed(u"Left"_s, PanelEdge::Left, 12),
+                                         panelNamed(u"Right"_s, PanelEdge::Right, 12, PanelAlignment::End)}),
+                    QDBusConnection::sessionBus());
+    const QList<Panel> panels = app.store().panels();
+    for (const Panel &panel : panels) {
+        PanelWindow *window = app.windowManager().window(panel.id());
+        QVERIFY(session().waitUntilManaged(xid(window)));
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+    }
+
+    {
+        TimerEventCounter timers;
+        QTest::qWait(quietMs);
+        QVERIFY2(timers.count == 0, qPrintable(timers.receivers.join(u", "_s)));
+    }
+
+    // Hovering a tile runs its bubble's delay (a QTimer) and at most Qt's own tooltip wake-up
+    // (the application's); leaving it stops both.
+    const auto *tile = app.windowManager().window(panels.first().id())->findChild<ItemIconView *>();
+    QVERIFY(tile);
+    {
+        TimerEventCounter timers;
+        QVERIFY(session().movePointer(tile->mapToGlobal(tile->rect().center())));
+        QTRY_VERIFY(TooltipWindow::existing() && TooltipWindow::existing()->isVisible());
+        QCOMPARE(TooltipWindow::existing()->owner(), tile->tooltip());
+        QVERIFY(session().movePointer(elsewhere));
+        QTRY_VERIFY(!TooltipWindow::existing()->isVisible());
+        QVERIFY(!tile->tooltip()->isPending());
+        QVERIFY2(timers.receivers.contains(u"QTimer"_s), qPrintable(timers.receivers.join(u", "_s)));
+        for (const QString &receiver : std::as_const(timers.receivers))
+            QVERIFY2(receiver == u"QTimer"_s || receiver == u"QApplication"_s, qPrintable(receiver));
+    }
+    TimerEventCounter timers;
+    QTest::qWait(quietMs);
+    QVERIFY2(timers.count == 0, qPrintable(timers.receivers.join(u", "_s)));
 }
 
 QUAYROW_X11_TEST_MAIN(TestAppX11)
