@@ -9,6 +9,8 @@
 //   sampledesktop backdrop       shows a wallpaper and a text editor's window (which counts as
 //                                the running "Text Editor"); prints "ready" once they are shown
 
+#include "wallpaper.h"
+
 #include "persistence/configurationdocument.h"
 
 #include <QApplication>
@@ -31,30 +33,6 @@ namespace {
 
 // The window class of the backdrop's editor window; the "Text Editor" entry names it.
 constexpr char editorClass[] = "SampleEditor";
-
-// A wallpaper: a desktop window, which window managers keep below everything.
-class Wallpaper : public QWidget
-{
-public:
-    Wallpaper()
-        : QWidget(nullptr, Qt::FramelessWindowHint)
-    {
-        // Qt passes the type on only to a native window that exists.
-        winId();
-        setAttribute(Qt::WA_X11NetWmWindowTypeDesktop);
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        QLinearGradient sky(rect().topLeft(), rect().bottomRight());
-        sky.setColorAt(0, QColor(0x2c, 0x5e, 0x8a));
-        sky.setColorAt(0.55, QColor(0x6f, 0x93, 0xb8));
-        sky.setColorAt(1, QColor(0xd9, 0x9a, 0x6c));
-        painter.fillRect(rect(), sky);
-    }
-};
 
 // Lines of text in a plain window, so that translucency has something to show.
 class EditorWindow : public QWidget
