@@ -22,6 +22,31 @@ const QRect visibleArea(0, 0, 1600, 860);
 constexpr int along = 176;
 constexpr int across = 72;
 
+// Qt's record of a window's frame at each of its moves and resizes while watched.
+class FrameRecorder : public QObject
+{
+public:
+    explicit FrameRecorder(QWidget *window)
+        : m_window(window)
+    {
+        window->installEventFilter(this);
+    }
+    ~FrameRecorder() override { m_window->removeEventFilter(this); }
+
+    QList<QRect> frames;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_window && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
+            frames.append(m_window->geometry());
+        return false;
+    }
+
+private:
+    QWidget *m_window;
+};
+
 } // namespace
 
 class TestPanelWindowPlacement : public QObject
@@ -105,7 +130,14 @@ void TestPanelWindowPlacement::snappedFrames()
 {
     QFETCH(PanelPlacement, placement);
     QFETCH(QRect, expected);
-    m_fixture->store->setPlacement(placement, m_fixture->id(0));
+    {
+        // Straight to the new frame: never through the old origin with the new size, a frame a
+        // window manager may move elsewhere and report after the new one was asked for.
+        FrameRecorder recorder(m_fixture->window(0));
+        m_fixture->store->setPlacement(placement, m_fixture->id(0));
+        for (const QRect &frame : std::as_const(recorder.frames))
+            QCOMPARE(frame, expected);
+    }
     QTRY_COMPARE(session().frame(m_fixture->xid(0)), expected);
 }
 
