@@ -4,6 +4,7 @@
 // them (connectStoreToWindows), for the real-window tests.
 
 #include "inmemoryservices.h"
+#include "timereventcounter.h"
 #include "x11session.h"
 
 #include "store/appstore.h"
@@ -102,27 +103,6 @@ struct WindowFixture
     InMemoryServices services;
     std::unique_ptr<AppStore> store;
     PanelWindowManager manager;
-};
-
-// Counts the timer events delivered to any object of the program while it exists.
-class TimerEventCounter : public QObject
-{
-public:
-    TimerEventCounter() { QCoreApplication::instance()->installEventFilter(this); }
-    ~TimerEventCounter() override { QCoreApplication::instance()->removeEventFilter(this); }
-
-    int count = 0;
-    QStringList receivers;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Timer) {
-            ++count;
-            receivers.append(QString::fromLatin1(watched->metaObject()->className()));
-        }
-        return false;
-    }
 };
 
 inline char *toString(const Rect &rect)
