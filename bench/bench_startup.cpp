@@ -182,21 +182,6 @@ private:
     std::vector<std::pair<xcb_window_t, xcb_damage_damage_t>> m_damages;
 };
 
-// The environment of a run in `home`, with the XDG folders inside it.
-QProcessEnvironment environmentIn(const QString &display, const QString &home)
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"DISPLAY"_s, display);
-    environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
-    environment.insert(u"HOME"_s, home);
-    environment.insert(u"XDG_CONFIG_HOME"_s, home + u"/.config"_s);
-    environment.insert(u"XDG_DATA_HOME"_s, home + u"/.local/share"_s);
-    environment.insert(u"XDG_CACHE_HOME"_s, home + u"/.cache"_s);
-    environment.insert(u"XDG_STATE_HOME"_s, home + u"/.local/state"_s);
-    environment.remove(u"QT_SCALE_FACTOR"_s);
-    return environment;
-}
-
 double median(QList<double> values)
 {
     std::sort(values.begin(), values.end());
@@ -221,7 +206,7 @@ void runSubject(Watcher &watcher, const QString &display, const Subject &subject
     const auto prepared = [&](const QString &home) {
         if (subject.panels)
             BenchDesktop::writeConfiguration(home + u"/.config"_s, panels);
-        return environmentIn(display, home);
+        return BenchDesktop::environmentIn(display, home);
     };
     QList<Sample> cold;
     for (int run = 0; run < runs; ++run) {

@@ -63,6 +63,20 @@ void writeConfiguration(const QString &configHome, const QList<Panel> &panels)
         qFatal("cannot write %s", qPrintable(file.fileName()));
 }
 
+QProcessEnvironment environmentIn(const QString &display, const QString &home)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"DISPLAY"_s, display);
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+    environment.insert(u"HOME"_s, home);
+    environment.insert(u"XDG_CONFIG_HOME"_s, home + u"/.config"_s);
+    environment.insert(u"XDG_DATA_HOME"_s, home + u"/.local/share"_s);
+    environment.insert(u"XDG_CACHE_HOME"_s, home + u"/.cache"_s);
+    environment.insert(u"XDG_STATE_HOME"_s, home + u"/.local/state"_s);
+    environment.remove(u"QT_SCALE_FACTOR"_s);
+    return environment;
+}
+
 Memory memoryOf(qint64 pid)
 {
     Memory memory;

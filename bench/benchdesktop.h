@@ -6,6 +6,7 @@
 #include "model/panel.h"
 
 #include <QList>
+#include <QProcessEnvironment>
 #include <QString>
 
 namespace BenchDesktop {
@@ -17,6 +18,9 @@ QList<Panel> crowdedPanels(int count, int items);
 
 // Writes `panels` as the configuration file of a program whose XDG_CONFIG_HOME is `configHome`.
 void writeConfiguration(const QString &configHome, const QList<Panel> &panels);
+
+// The environment of a program started on `display` in `home`, with the XDG folders inside it.
+QProcessEnvironment environmentIn(const QString &display, const QString &home);
 
 // The peak and the current resident memory of process `pid` (VmHWM, VmRSS), in KiB; -1 when
 // unreadable.
