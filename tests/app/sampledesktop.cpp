@@ -9,6 +9,7 @@
 //   sampledesktop backdrop       shows a wallpaper and a text editor's window (which counts as
 //                                the running "Text Editor"); prints "ready" once they are shown
 
+#include "panelbuilders.h"
 #include "wallpaper.h"
 
 #include "persistence/configurationdocument.h"
@@ -76,19 +77,6 @@ QString writeFile(const QString &path, const QByteArray &content)
     return path;
 }
 
-Item linkTo(const QString &path)
-{
-    return ItemLink{.location = QUrl::fromLocalFile(path)};
-}
-
-PanelTab tabNamed(const QString &name, const QList<Item> &items)
-{
-    PanelTab tab;
-    tab.name = name;
-    tab.items = items;
-    return tab;
-}
-
 PanelPlacement snapped(PanelEdge edge)
 {
     return PanelPlacement{.mode = PanelPlacementMode::Snapped, .edge = edge, .alignment = PanelAlignment::Center,
@@ -154,7 +142,7 @@ QList<Panel> writeSample(const QDir &root)
     // Free, with a group, button-style tabs.
     ItemGroup office{.name = u"Office"_qs};
     for (const char *member : {"sheets", "slides", "editor"})
-        office.links.append(*application(member).link());
+        office.links.append(application(member));
     PanelTab tools = tabNamed(u"Tools"_qs, {application("contacts"), Item(office), application("calendar"),
                                             application("printers")});
     tools.color = TabColor::SystemOrange;

@@ -9,6 +9,7 @@
 //   GALLERY_SCENE=settings  the sample panels with the settings window of the side panel
 
 #include "inmemoryservices.h"
+#include "panelbuilders.h"
 #include "wallpaper.h"
 
 #include "services/systemfilesystemaccess.h"
@@ -79,19 +80,6 @@ QString makeFile(const QDir &dir, const QString &name, const QByteArray &content
     if (file.open(QIODevice::WriteOnly))
         file.write(content);
     return file.fileName();
-}
-
-Item linkTo(const QString &path)
-{
-    return ItemLink{.location = QUrl::fromLocalFile(path)};
-}
-
-PanelTab tabNamed(const QString &name, const QList<Item> &items)
-{
-    PanelTab tab;
-    tab.name = name;
-    tab.items = items;
-    return tab;
 }
 
 struct Sample
