@@ -76,26 +76,33 @@ void HostWindow::setFrame(const Rect &frame)
                        std::max(1, qRound(exact.height())));
     // A tiling window manager would stretch a panel or popover over a tile; it floats windows
     // whose size hints fix their size. Only there: fixed hints clamp Qt's own resizes, which a
-    // popover growing under a drag needs to be free of.
-    if (m_body == Body::Shaped && m_fixesSizeForTiling && (minimumSize() != target.size() || maximumSize() != target.size()))
-        setFixedSize(target.size());
+    // popover growing under a drag needs to be free of. The limits are first widened to take in
+    // both sizes: narrowed straight to the new size they would resize the window where it stands,
+    // asking the server for a frame that is neither the old nor the new one (a window manager may
+    // push it back on screen, a third place), whose report comes back late.
+    const bool fixesSize = m_body == Body::Shaped && m_fixesSizeForTiling
+        && (minimumSize() != target.size() || maximumSize() != target.size());
+    if (fixesSize) {
+        setMinimumSize(minimumSize().boundedTo(target.size()));
+        setMaximumSize(maximumSize().expandedTo(target.size()));
+    }
     QWindow *handle = windowHandle();
     const bool widgetThere = target == geometry();
-    if (!handle || !isVisible()) {
-        if (!widgetThere)
-            setGeometry(target);
-        return;
-    }
-    // Qt keeps two records of where the window is, the widget's and the native window's, and a
-    // late report of an earlier frame can move one without the other. Qt then asks for nothing
-    // (its record already agrees) or for a wrong frame (a move alone keeps the native record's
-    // size). The widget's record is set here and the whole frame asked for directly; the last
-    // request wins.
-    if (widgetThere && target == handle->geometry())
-        return;
+    // Qt keeps two records of where the window is, the widget's and the native window's, and
+    // reports of earlier frames keep arriving after a later one was asked for: they can move
+    // either record, one without the other, or both onto the frame wanted now while the server
+    // is on its way to another. Qt then asks for nothing (its record already agrees) or for a
+    // wrong frame (a move alone keeps the native record's size). So the whole frame is asked for
+    // directly, unless both records and the last frame asked for all say it already.
+    const bool alreadyAsked = widgetThere && handle && target == handle->geometry() && m_askedFrame == target;
     if (!widgetThere)
         setGeometry(target);
+    if (fixesSize)
+        setFixedSize(target.size());
+    if (!handle || !isVisible() || alreadyAsked)
+        return;
     X11Desktop::instance().requestGeometry(handle, PanelScreens::toNative(target, screen()));
+    m_askedFrame = target;
 }
 
 void HostWindow::setFrameOrigin(double x, double y)
@@ -183,12 +190,18 @@ void HostWindow::hideEvent(QHideEvent *event)
 
 void HostWindow::moveEvent(QMoveEvent *event)
 {
+    // Moved by the program other than through setFrame (Qt asked the server itself): the last
+    // frame setFrame asked for may no longer be the last one asked for.
+    if (!event->spontaneous())
+        m_askedFrame.reset();
     QWidget::moveEvent(event);
     Q_EMIT moved();
 }
 
 void HostWindow::resizeEvent(QResizeEvent *event)
 {
+    if (!event->spontaneous())
+        m_askedFrame.reset();
     QWidget::resizeEvent(event);
     if (m_view)
         m_view->setGeometry(rect());

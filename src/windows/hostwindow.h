@@ -6,7 +6,10 @@
 #include "model/geometry.h"
 
 #include <QPointer>
+#include <QRect>
 #include <QWidget>
+
+#include <optional>
 
 // A top-level window of the program hosting one view: a panel, the group popover or a panel's
 // settings. It owns the view and measures it, keeps its states and its identity (exact title,
@@ -15,7 +18,7 @@
 // outline, so that no corner shows black.
 //
 // Frames are y-up global rectangles as the store computes them; the window rounds them to whole
-// pixels and asks the server only when the result differs from where it is.
+// pixels and asks the server unless it is there already and was last asked for that very frame.
 class HostWindow : public QWidget
 {
     Q_OBJECT
@@ -84,6 +87,9 @@ private:
     QPointer<HostedView> m_view;
     QString m_title;
     WindowStates m_states;
+    // The frame setFrame last asked the server for, while no other request of the program can
+    // have followed it; none when unknown.
+    std::optional<QRect> m_askedFrame;
     bool m_isMapped = false;
     bool m_isTranslucent = false;
 };

@@ -9,6 +9,9 @@
 //   sampledesktop backdrop       shows a wallpaper and a text editor's window (which counts as
 //                                the running "Text Editor"); prints "ready" once they are shown
 
+#include "panelbuilders.h"
+#include "wallpaper.h"
+
 #include "persistence/configurationdocument.h"
 
 #include <QApplication>
@@ -31,30 +34,6 @@ namespace {
 
 // The window class of the backdrop's editor window; the "Text Editor" entry names it.
 constexpr char editorClass[] = "SampleEditor";
-
-// A wallpaper: a desktop window, which window managers keep below everything.
-class Wallpaper : public QWidget
-{
-public:
-    Wallpaper()
-        : QWidget(nullptr, Qt::FramelessWindowHint)
-    {
-        // Qt passes the type on only to a native window that exists.
-        winId();
-        setAttribute(Qt::WA_X11NetWmWindowTypeDesktop);
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        QLinearGradient sky(rect().topLeft(), rect().bottomRight());
-        sky.setColorAt(0, QColor(0x2c, 0x5e, 0x8a));
-        sky.setColorAt(0.55, QColor(0x6f, 0x93, 0xb8));
-        sky.setColorAt(1, QColor(0xd9, 0x9a, 0x6c));
-        painter.fillRect(rect(), sky);
-    }
-};
 
 // Lines of text in a plain window, so that translucency has something to show.
 class EditorWindow : public QWidget
@@ -96,19 +75,6 @@ QString writeFile(const QString &path, const QByteArray &content)
     if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
         qFatal("sampledesktop: cannot write %s", qPrintable(path));
     return path;
-}
-
-Item linkTo(const QString &path)
-{
-    return ItemLink{.location = QUrl::fromLocalFile(path)};
-}
-
-PanelTab tabNamed(const QString &name, const QList<Item> &items)
-{
-    PanelTab tab;
-    tab.name = name;
-    tab.items = items;
-    return tab;
 }
 
 PanelPlacement snapped(PanelEdge edge)
@@ -176,7 +142,7 @@ QList<Panel> writeSample(const QDir &root)
     // Free, with a group, button-style tabs.
     ItemGroup office{.name = u"Office"_qs};
     for (const char *member : {"sheets", "slides", "editor"})
-        office.links.append(*application(member).link());
+        office.links.append(application(member));
     PanelTab tools = tabNamed(u"Tools"_qs, {application("contacts"), Item(office), application("calendar"),
                                             application("printers")});
     tools.color = TabColor::SystemOrange;

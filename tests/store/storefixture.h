@@ -3,6 +3,7 @@
 // A store on in-memory services plus small builders of panels, shared by the command tests.
 
 #include "inmemoryservices.h"
+#include "panelbuilders.h"
 
 #include "store/appstore.h"
 
@@ -10,25 +11,6 @@
 #include <QSignalSpy>
 
 #include <vector>
-
-inline ItemLink linkTo(const QString &path, const std::optional<QString> &customIcon = std::nullopt)
-{
-    return ItemLink{.location = QUrl::fromLocalFile(path), .customIcon = customIcon};
-}
-
-inline PanelTab tabNamed(const QString &name, const QList<Item> &items = {})
-{
-    PanelTab tab;
-    tab.name = name;
-    tab.items = items;
-    return tab;
-}
-
-// A panel with the given tabs (at least one); the first is active.
-inline Panel panelWith(const QString &name, const QList<PanelTab> &tabs)
-{
-    return Panel(PanelInit{.name = name, .tab = tabs.first(), .moreTabs = tabs.mid(1)});
-}
 
 struct StoreFixture
 {

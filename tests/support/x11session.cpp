@@ -287,14 +287,14 @@ bool X11Session::setMonitor(const QString &name, const QRect &geometry, bool pri
     }
     // Millimetres for 96 dpi; the output "screen" goes to the first monitor, so that Xvfb's
     // automatic whole-screen monitor disappears.
-    const QString spec = u"%1/%2x%3/%4+%5+%6"_qs.arg(geometry.width())
+    const QString monitorGeometry = u"%1/%2x%3/%4+%5+%6"_qs.arg(geometry.width())
                              .arg(geometry.width() * 254 / 960)
                              .arg(geometry.height())
                              .arg(geometry.height() * 254 / 960)
                              .arg(geometry.x())
                              .arg(geometry.y());
     const bool takesOutput = m_outputMonitor.isEmpty() || m_outputMonitor == name;
-    if (!run(u"xrandr"_qs, {u"--setmonitor"_qs, (primary ? u"*"_qs : QString()) + name, spec,
+    if (!run(u"xrandr"_qs, {u"--setmonitor"_qs, (primary ? u"*"_qs : QString()) + name, monitorGeometry,
                              takesOutput ? u"screen"_qs : u"none"_qs}))
         return false;
     if (takesOutput)

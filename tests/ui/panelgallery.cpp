@@ -9,6 +9,8 @@
 //   GALLERY_SCENE=settings  the sample panels with the settings window of the side panel
 
 #include "inmemoryservices.h"
+#include "panelbuilders.h"
+#include "wallpaper.h"
 
 #include "services/systemfilesystemaccess.h"
 #include "store/appstore.h"
@@ -37,28 +39,13 @@
 namespace {
 
 // A wallpaper with a document window on it, so that translucency has something to show.
-class Backdrop : public QWidget
+class Backdrop : public Wallpaper
 {
-public:
-    Backdrop()
-        : QWidget(nullptr, Qt::FramelessWindowHint)
-    {
-        // A desktop window: window managers keep it below everything (a plain screen-sized
-        // window without a frame would count as full screen and cover the panels).
-        // Qt passes the type on only to a native window that exists.
-        winId();
-        setAttribute(Qt::WA_X11NetWmWindowTypeDesktop);
-    }
-
 protected:
-    void paintEvent(QPaintEvent *) override
+    void paintEvent(QPaintEvent *event) override
     {
+        Wallpaper::paintEvent(event);
         QPainter painter(this);
-        QLinearGradient sky(rect().topLeft(), rect().bottomRight());
-        sky.setColorAt(0, QColor(0x2c, 0x5e, 0x8a));
-        sky.setColorAt(0.55, QColor(0x6f, 0x93, 0xb8));
-        sky.setColorAt(1, QColor(0xd9, 0x9a, 0x6c));
-        painter.fillRect(rect(), sky);
         const QRect document(width() / 5, height() / 6, width() * 3 / 5, height() / 2);
         painter.fillRect(document, QColor(0xfa, 0xfa, 0xfa));
         painter.fillRect(document.adjusted(0, 0, 0, -document.height() + 28), QColor(0xe4, 0xe4, 0xe4));
@@ -93,19 +80,6 @@ QString makeFile(const QDir &dir, const QString &name, const QByteArray &content
     if (file.open(QIODevice::WriteOnly))
         file.write(content);
     return file.fileName();
-}
-
-Item linkTo(const QString &path)
-{
-    return ItemLink{.location = QUrl::fromLocalFile(path)};
-}
-
-PanelTab tabNamed(const QString &name, const QList<Item> &items)
-{
-    PanelTab tab;
-    tab.name = name;
-    tab.items = items;
-    return tab;
 }
 
 struct Sample

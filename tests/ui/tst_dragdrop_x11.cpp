@@ -21,6 +21,8 @@
 #include <QProcess>
 #include <QWidget>
 
+#include <memory>
+
 namespace {
 
 X11Session &session()
@@ -363,7 +365,12 @@ void TestDragDropX11::popoverOnEachSide()
         }
         return false;
     };
-    QTRY_VERIFY2(placed(), QTest::toString(QList{session().frame(popoverWindow), iconOnScreen()}));
+    // QTest::toString hands out memory the caller frees.
+    const auto where = [&] {
+        const std::unique_ptr<char[]> text(QTest::toString(QList{session().frame(popoverWindow), iconOnScreen()}));
+        return QByteArray(text.get());
+    };
+    QTRY_VERIFY2(placed(), where().constData());
     QTRY_VERIFY(scene.popover()->chip()->isRenaming());
 
     if (const QString folder = qEnvironmentVariable("QUAYROW_SCREENSHOT_DIR"); !folder.isEmpty()) {
@@ -376,7 +383,7 @@ void TestDragDropX11::popoverOnEachSide()
         QString name = QString::fromLatin1(QTest::currentDataTag());
         name.remove(u':').remove(u',').replace(u' ', u'-');
         const QImage picture = session().grab(area);
-        QVERIFY2(picture.save(u"%1/popover-%2.png"_qs.arg(folder, name)), QTest::toString(area));
+        QVERIFY2(picture.save(u"%1/popover-%2.png"_qs.arg(folder, name)), "cannot save the popover's picture");
     }
     // Escape while renaming ends it with the old name and leaves the popover open.
     QTest::keyClick(scene.popover()->chip()->nameField(), Qt::Key_Escape);
