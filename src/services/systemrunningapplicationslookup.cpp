@@ -37,6 +37,7 @@ SystemRunningApplicationsLookup::SystemRunningApplicationsLookup(const QString &
     m_windows = m_clients->taskbarWindows();
     match();
     m_applicationWindows.setActiveWindow(m_clients->activeWindow());
+    readQueuedEventsLater();
 }
 
 SystemRunningApplicationsLookup::~SystemRunningApplicationsLookup() = default;
@@ -64,19 +65,20 @@ void SystemRunningApplicationsLookup::disconnectFromServer()
 
 // Reads what arrived and reads the windows again when they changed. Reading them waits for
 // replies, during which xcb may queue further events without the socket staying readable: the
-// loop reads again until nothing is left.
+// loop reads again until nothing is left, so every question to the server is asked inside it.
 void SystemRunningApplicationsLookup::readEvents()
 {
     if (!m_clients)
         return;
     bool windowsChanged = false;
-    bool activeChanged = false;
+    std::optional<quint32> activeWindow;
     for (X11ClientList::Changes changes = m_clients->takeChanges(); changes.any(); changes = m_clients->takeChanges()) {
         if (changes.windows) {
             m_windows = m_clients->taskbarWindows();
             windowsChanged = true;
         }
-        activeChanged = activeChanged || changes.activeWindow;
+        if (changes.activeWindow)
+            activeWindow = m_clients->activeWindow();
     }
     if (m_clients->hasFailed()) {
         disconnectFromServer();
@@ -84,8 +86,23 @@ void SystemRunningApplicationsLookup::readEvents()
     }
     if (windowsChanged)
         match();
-    if (activeChanged)
-        m_applicationWindows.setActiveWindow(m_clients->activeWindow());
+    if (activeWindow)
+        m_applicationWindows.setActiveWindow(*activeWindow);
+}
+
+// A question asked outside readEvents may take events off the socket into xcb's queue, where the
+// notifier never sees them: they are read on the next turn of the event loop.
+void SystemRunningApplicationsLookup::readQueuedEventsLater()
+{
+    if (!m_notifier)
+        return;
+    QMetaObject::invokeMethod(
+        m_notifier.get(),
+        [this] {
+            readEvents();
+            notifyIfChanged();
+        },
+        Qt::QueuedConnection);
 }
 
 void SystemRunningApplicationsLookup::match()
@@ -138,6 +155,7 @@ bool SystemRunningApplicationsLookup::bringForward(const QUrl &application, std:
     // Whether the application is active decides between its most recent window and its next
     // one: ask the server now rather than trust a report the event loop may not have read yet.
     m_applicationWindows.setActiveWindow(m_clients->activeWindow());
+    readQueuedEventsLater();
     notifyIfChanged();
     const quint32 window = m_applicationWindows.windowToActivate(applicationKey(application));
     if (window == 0)

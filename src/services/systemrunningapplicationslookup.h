@@ -45,6 +45,7 @@ public:
 
 private:
     void readEvents();
+    void readQueuedEventsLater();
     void match();
     void notifyIfChanged();
     void disconnectFromServer();

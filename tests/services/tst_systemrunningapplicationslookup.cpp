@@ -14,6 +14,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
+#include <QThread>
 
 #include <array>
 #include <memory>
@@ -40,6 +41,7 @@ private Q_SLOTS:
     void reportsChangesOfTheApplications();
     void leavesOutOwnWindows();
     void keepsItsListUntilTheEventLoopRuns();
+    void seesWindowsReportedDuringAQuestion();
     void seesApplicationsInstalledLater();
     void isEmptyWithoutX11_data();
     void isEmptyWithoutX11();
@@ -247,6 +249,27 @@ void TestSystemRunningApplicationsLookup::keepsItsListUntilTheEventLoopRuns()
     QCOMPARE(lookup.runningApplications(), sentinel);
 
     QTRY_COMPARE(lookup.runningApplications(), sentinel + QList<QUrl>{application(u"startup.desktop"_qs)});
+}
+
+// A question the lookup asks the server between two turns of the event loop (here: which window
+// is active, when asked to bring forward an application without windows) may read the report of
+// a new window off the socket before the event loop saw it there; the window is still seen.
+void TestSystemRunningApplicationsLookup::seesWindowsReportedDuringAQuestion()
+{
+    SystemRunningApplicationsLookup lookup(m_x.display());
+    m_clients.push_back(startClient(u"quaytest"_qs, u"QuayTestClass"_qs));
+    QTRY_COMPARE_WITH_TIMEOUT(lookup.runningApplications(), QList<QUrl>{application(u"startup.desktop"_qs)},
+                              busyTimeout);
+
+    m_clients.push_back(startClient(u"sentinel"_qs, u"SentinelClass"_qs));
+    const xcb_window_t sentinel = m_clients.back().window;
+    // Without a turn of the event loop: until the window manager has listed and focused it, after
+    // which the server reports nothing more.
+    const QDeadlineTimer deadline(busyTimeout);
+    while (!(m_x.clientList().contains(sentinel) && m_x.activeWindow() == sentinel) && !deadline.hasExpired())
+        QThread::msleep(5);
+    QVERIFY(!lookup.bringForward(application(u"python.desktop"_qs), 0));
+    QTRY_COMPARE_WITH_TIMEOUT(lookup.runningApplications().size(), 2, busyTimeout);
 }
 
 void TestSystemRunningApplicationsLookup::seesApplicationsInstalledLater()
