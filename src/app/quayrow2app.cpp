@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QIcon>
+#include <QPixmapCache>
 #include <QTextStream>
 #include <QThreadPool>
 
@@ -43,6 +44,11 @@ Quayrow2App::Quayrow2App(std::unique_ptr<AppStore> store, QDBusConnection bus, Q
     // their last work, while the program has just been busy, not half a minute later when it
     // rests.
     QThreadPool::globalInstance()->setExpiryTimeout(1000);
+    // Qt's application-wide pixmap cache shrinks itself on a timer that runs for minutes after
+    // the last pixmap went in, every 10 to 30 s, also when nothing happens. Tiles keep their
+    // pictures in a cache of their own; what Qt would keep (icon files as loaded, styled control
+    // parts) is cheap to make again on the rare repaint.
+    QPixmapCache::setCacheLimit(0);
     QApplication::setWindowIcon(GridIcon::icon());
     // Without a platform theme (a bare window manager's session) Qt searches only hicolor, which
     // holds few applications' and no files' icons; the freedesktop "default" theme inherits the

@@ -7,15 +7,36 @@
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
-#include <QPixmapCache>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
-// Rounded squares are kept in the application's pixmap cache; these bound the others.
+// Bounds of what is kept: the pictures by their size in KiB, the others by count.
+constexpr int picturesKeptKiB = 10240;
 constexpr int captionsKept = 4096;
 constexpr int imageIconsKept = 256;
+
+// The finished pictures, by their size in KiB. Not Qt's application-wide pixmap cache: that one
+// wakes the program up again and again for minutes after its last use, to shrink itself.
+QCache<QString, QPixmap> &pictures()
+{
+    static QCache<QString, QPixmap> kept(picturesKeptKiB);
+    // Emptied while the application still exists: pixmaps must not outlive it.
+    static const bool emptiedAtExit = (qAddPostRoutine([] { kept.clear(); }), true);
+    Q_UNUSED(emptiedAtExit);
+    return kept;
+}
+
+QPixmap keep(const QString &key, QImage picture, double devicePixelRatio)
+{
+    QPixmap pixmap = QPixmap::fromImage(std::move(picture));
+    pixmap.setDevicePixelRatio(devicePixelRatio);
+    const qint64 bytes = qint64(pixmap.width()) * pixmap.height() * pixmap.depth() / 8;
+    pictures().insert(key, new QPixmap(pixmap), qsizetype(std::max<qint64>(1, bytes / 1024)));
+    return pixmap;
+}
 
 QImage fittedSquare(const QIcon &icon, double side, double devicePixelRatio, int pixels)
 {
@@ -60,9 +81,8 @@ QPixmap roundedSquare(double side, double cornerRadius, const QColor &color, dou
                             .arg(pixels)
                             .arg(cornerRadius * devicePixelRatio)
                             .arg(color.rgba(), 0, 16);
-    QPixmap pixmap;
-    if (QPixmapCache::find(key, &pixmap))
-        return pixmap;
+    if (const QPixmap *kept = pictures().object(key))
+        return *kept;
     QImage square(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
     square.fill(Qt::transparent);
     {
@@ -70,10 +90,7 @@ QPixmap roundedSquare(double side, double cornerRadius, const QColor &color, dou
         painter.setRenderHint(QPainter::Antialiasing);
         painter.fillPath(ViewStyle::roundedRect(QRectF(0, 0, pixels, pixels), cornerRadius * devicePixelRatio), color);
     }
-    pixmap = QPixmap::fromImage(std::move(square));
-    pixmap.setDevicePixelRatio(devicePixelRatio);
-    QPixmapCache::insert(key, pixmap);
-    return pixmap;
+    return keep(key, std::move(square), devicePixelRatio);
 }
 
 QPixmap roundedIcon(const QIcon &icon, double side, double cornerRadius, double devicePixelRatio, qint64 paletteKey)
@@ -84,9 +101,8 @@ QPixmap roundedIcon(const QIcon &icon, double side, double cornerRadius, double 
                             .arg(pixels)
                             .arg(cornerRadius * devicePixelRatio)
                             .arg(paletteKey);
-    QPixmap pixmap;
-    if (QPixmapCache::find(key, &pixmap))
-        return pixmap;
+    if (const QPixmap *kept = pictures().object(key))
+        return *kept;
 
     QImage square = fittedSquare(icon, side, devicePixelRatio, pixels);
     // The corners are cut by an antialiased mask; a clip path would leave them jagged.
@@ -97,10 +113,7 @@ QPixmap roundedIcon(const QIcon &icon, double side, double cornerRadius, double 
         painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
         painter.drawPixmap(QPoint(0, 0), mask);
     }
-    pixmap = QPixmap::fromImage(std::move(square));
-    pixmap.setDevicePixelRatio(devicePixelRatio);
-    QPixmapCache::insert(key, pixmap);
-    return pixmap;
+    return keep(key, std::move(square), devicePixelRatio);
 }
 
 Caption caption(const QString &text, const QFont &font, double maxWidth)
