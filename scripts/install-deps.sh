@@ -45,6 +45,9 @@ packages=(
   dbus-x11
   shared-mime-info
   desktop-file-utils
+  # the accessibility test: the AT-SPI bus and a client of it for Debian's python3
+  at-spi2-core
+  python3-pyatspi
   # screenshots (scripts/screenshot.sh)
   imagemagick
   # benchmarks: first paint seen through the damage extension; a light panel to compare with

@@ -89,11 +89,13 @@ PanelSettingsView::~PanelSettingsView() = default;
 
 void PanelSettingsView::addRow(const QString &label, QWidget *field, std::function<void()> refresh, bool labelled)
 {
-    field->setAccessibleName(label);
-    field->setFocusPolicy(Qt::StrongFocus);
+    // What takes the focus and the label: the field, or the control a compound field stands for.
+    QWidget *control = controlOf(field);
+    control->setAccessibleName(label);
+    control->setFocusPolicy(Qt::StrongFocus);
     if (labelled) {
         auto *title = new QLabel(label);
-        title->setBuddy(field);
+        title->setBuddy(control);
         m_form->addRow(title, field);
     } else {
         m_form->addRow(field);
@@ -165,9 +167,6 @@ void PanelSettingsView::addEdgeInsetSlider()
         slider->setValue(inset);
         value->setText(QStringLiteral("%1 pt").arg(inset));
     });
-    // The box itself takes no focus: the slider does.
-    box->setFocusPolicy(Qt::NoFocus);
-    slider->setFocusPolicy(Qt::StrongFocus);
 }
 
 void PanelSettingsView::refresh()
@@ -204,8 +203,13 @@ QWidget *PanelSettingsView::control(const QString &label) const
     const Row *found = row(label);
     if (!found)
         return nullptr;
-    // The slider's row holds the slider and its value.
-    return found->field->focusProxy() ? found->field->focusProxy() : found->field;
+    return controlOf(found->field);
+}
+
+QWidget *PanelSettingsView::controlOf(QWidget *field)
+{
+    // The slider's row holds the slider and its value; the slider stands for the row.
+    return field->focusProxy() ? field->focusProxy() : field;
 }
 
 bool PanelSettingsView::isShown(const QString &label) const

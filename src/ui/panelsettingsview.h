@@ -23,7 +23,8 @@ class QWidget;
 // The view follows the store: a change made elsewhere (a rename in the tab bar, a drag that
 // snaps the panel) shows at once, except in a name field the user is typing in. Edge, Alignment
 // and Edge Inset are disabled unless the panel is snapped. When the panel is gone the form is
-// empty. Controls carry their label as accessible name; a few have fixed object names
+// empty. Controls carry their label as accessible name and are its buddy; Tab walks them in row
+// order. A few have fixed object names
 // ("edgeInsetSlider", "showOnAllDesktopsToggle", "iconSizePicker", "iconSpacingPicker").
 class PanelSettingsView : public HostedView
 {
@@ -60,6 +61,7 @@ private:
     void addEdgeInsetSlider();
     void addRow(const QString &label, QWidget *field, std::function<void()> refresh, bool labelled = true);
     void refresh();
+    static QWidget *controlOf(QWidget *field);
     const Row *row(const QString &label) const;
 
     QUuid m_panelID;

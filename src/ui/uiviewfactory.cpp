@@ -1,8 +1,14 @@
 #include "uiviewfactory.h"
 
+#include "accessibleroles.h"
 #include "grouppopoverview.h"
 #include "panelsettingsview.h"
 #include "panelview.h"
+
+UiViewFactory::UiViewFactory()
+{
+    AccessibleRoles::install();
+}
 
 HostedView *UiViewFactory::makePanelView(const Panel &panel, AppStore &store)
 {

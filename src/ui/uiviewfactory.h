@@ -7,6 +7,9 @@
 class UiViewFactory final : public ViewFactory
 {
 public:
+    // Makes the views' accessible roles known (AccessibleRoles).
+    UiViewFactory();
+
     HostedView *makePanelView(const Panel &panel, AppStore &store) override;
     HostedView *makeGroupPopoverView(const QUuid &groupID, const QUuid &panelID, AppStore &store) override;
     HostedView *makeSettingsView(const QUuid &panelID, AppStore &store) override;

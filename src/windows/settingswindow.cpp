@@ -1,6 +1,8 @@
 #include "settingswindow.h"
 
 #include <QCloseEvent>
+#include <QKeySequence>
+#include <QShortcut>
 
 SettingsWindow::SettingsWindow()
     : HostWindow(Body::Standard,
@@ -9,6 +11,9 @@ SettingsWindow::SettingsWindow()
     setStates(WindowStates{.skipsTaskbar = false});
     setTitle(QStringLiteral("Panel Settings"));
     resize(320, 240);
+    // Escape closes it from whichever control has the focus, as it closes a dialog; an open
+    // list of a picker takes its own Escape first.
+    connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this, &QWidget::close);
 }
 
 void SettingsWindow::closeEvent(QCloseEvent *event)

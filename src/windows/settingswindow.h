@@ -2,7 +2,8 @@
 
 #include "hostwindow.h"
 
-// A panel's settings: a standard, titled, closable window titled "Panel Settings".
+// A panel's settings: a standard, titled, closable window titled "Panel Settings", closed also
+// by Escape.
 class SettingsWindow : public HostWindow
 {
     Q_OBJECT
