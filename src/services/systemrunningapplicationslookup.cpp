@@ -84,10 +84,12 @@ void SystemRunningApplicationsLookup::readEvents()
         disconnectFromServer();
         return;
     }
-    if (windowsChanged)
-        match();
+    // The active window first: a request for attention read in the same batch is answered only
+    // when its application is the active one now, not when it was so before the batch.
     if (activeWindow)
         m_applicationWindows.setActiveWindow(*activeWindow);
+    if (windowsChanged)
+        match();
 }
 
 // A question asked outside readEvents may take events off the socket into xcb's queue, where the

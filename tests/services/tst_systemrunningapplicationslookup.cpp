@@ -17,6 +17,7 @@
 #include <QThread>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 #include <unistd.h>
@@ -25,6 +26,19 @@
 // For what waits on the window manager and on the index of installed applications, which a
 // machine busy with other builds and tests may delay well beyond QTRY's default.
 constexpr int busyTimeout = 20'000;
+
+// Polls `condition` for at most busyTimeout without letting the event loop run, so that what the
+// server reports meanwhile reaches the code under test in one batch.
+bool waitOutsideTheEventLoop(const std::function<bool()> &condition)
+{
+    const QDeadlineTimer deadline(busyTimeout);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(5);
+    }
+    return true;
+}
 
 class TestSystemRunningApplicationsLookup : public QObject
 {
@@ -263,11 +277,9 @@ void TestSystemRunningApplicationsLookup::seesWindowsReportedDuringAQuestion()
 
     m_clients.push_back(startClient(u"sentinel"_qs, u"SentinelClass"_qs));
     const xcb_window_t sentinel = m_clients.back().window;
-    // Without a turn of the event loop: until the window manager has listed and focused it, after
-    // which the server reports nothing more.
-    const QDeadlineTimer deadline(busyTimeout);
-    while (!(m_x.clientList().contains(sentinel) && m_x.activeWindow() == sentinel) && !deadline.hasExpired())
-        QThread::msleep(5);
+    // Until the window manager has listed and focused it, after which the server reports nothing
+    // more.
+    QVERIFY(waitOutsideTheEventLoop([&] { return m_x.clientList().contains(sentinel) && m_x.activeWindow() == sentinel; }));
     QVERIFY(!lookup.bringForward(application(u"python.desktop"_qs), 0));
     QTRY_COMPARE_WITH_TIMEOUT(lookup.runningApplications().size(), 2, busyTimeout);
 }
@@ -404,19 +416,27 @@ void TestSystemRunningApplicationsLookup::followsRequestsForAttention()
     const xcb_window_t window = m_clients[0].window;
     const xcb_window_t other = m_clients[1].window;
     QTRY_COMPARE_WITH_TIMEOUT(lookup.runningApplications().size(), 2, busyTimeout);
-    m_x.activate(other);
-    QTRY_COMPARE_WITH_TIMEOUT(m_x.activeWindow(), other, busyTimeout);
+    // The lookup saw the application active last (it asks the server when asked to bring forward
+    // an application, here one without windows)...
+    m_x.activate(window);
+    QTRY_COMPARE_WITH_TIMEOUT(m_x.activeWindow(), window, busyTimeout);
+    QVERIFY(!lookup.bringForward(application(u"python.desktop"_qs), 0));
     QVERIFY(!lookup.attentionSince(app));
     const int before = changes;
 
+    // ...and learns in one batch that another window became active and then the window asked.
+    m_x.activate(other);
+    QVERIFY(waitOutsideTheEventLoop([&] { return m_x.activeWindow() == other; }));
     const auto asked = std::chrono::steady_clock::now();
     if (byUrgencyHint) {
         const std::array<quint32, 9> hints{1u << 8};
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32, 9, hints.data());
         xcb_flush(c);
+        QVERIFY(!m_x.property(window, "WM_HINTS").isEmpty());
     } else {
         m_x.askWindowManager(window, "_NET_WM_STATE",
                              {1 /* add */, m_x.atom("_NET_WM_STATE_DEMANDS_ATTENTION"), 0, 2, 0});
+        QVERIFY(waitOutsideTheEventLoop([&] { return m_x.hasState(window, "_NET_WM_STATE_DEMANDS_ATTENTION"); }));
     }
     QTRY_VERIFY_WITH_TIMEOUT(lookup.attentionSince(app).has_value(), busyTimeout);
     QVERIFY(*lookup.attentionSince(app) >= asked);
