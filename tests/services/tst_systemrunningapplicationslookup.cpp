@@ -17,7 +17,6 @@
 #include <QThread>
 
 #include <array>
-#include <functional>
 #include <memory>
 #include <vector>
 #include <unistd.h>
@@ -26,19 +25,6 @@
 // For what waits on the window manager and on the index of installed applications, which a
 // machine busy with other builds and tests may delay well beyond QTRY's default.
 constexpr int busyTimeout = 20'000;
-
-// Polls `condition` for at most busyTimeout without letting the event loop run, so that what the
-// server reports meanwhile reaches the code under test in one batch.
-bool waitOutsideTheEventLoop(const std::function<bool()> &condition)
-{
-    const QDeadlineTimer deadline(busyTimeout);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QThread::msleep(5);
-    }
-    return true;
-}
 
 class TestSystemRunningApplicationsLookup : public QObject
 {
@@ -279,7 +265,8 @@ void TestSystemRunningApplicationsLookup::seesWindowsReportedDuringAQuestion()
     const xcb_window_t sentinel = m_clients.back().window;
     // Until the window manager has listed and focused it, after which the server reports nothing
     // more.
-    QVERIFY(waitOutsideTheEventLoop([&] { return m_x.clientList().contains(sentinel) && m_x.activeWindow() == sentinel; }));
+    QVERIFY(waitOutsideTheEventLoop([&] { return m_x.clientList().contains(sentinel) && m_x.activeWindow() == sentinel; },
+                                    busyTimeout));
     QVERIFY(!lookup.bringForward(application(u"python.desktop"_qs), 0));
     QTRY_COMPARE_WITH_TIMEOUT(lookup.runningApplications().size(), 2, busyTimeout);
 }
@@ -426,7 +413,7 @@ void TestSystemRunningApplicationsLookup::followsRequestsForAttention()
 
     // ...and learns in one batch that another window became active and then the window asked.
     m_x.activate(other);
-    QVERIFY(waitOutsideTheEventLoop([&] { return m_x.activeWindow() == other; }));
+    QVERIFY(waitOutsideTheEventLoop([&] { return m_x.activeWindow() == other; }, busyTimeout));
     const auto asked = std::chrono::steady_clock::now();
     if (byUrgencyHint) {
         const std::array<quint32, 9> hints{1u << 8};
@@ -436,7 +423,8 @@ void TestSystemRunningApplicationsLookup::followsRequestsForAttention()
     } else {
         m_x.askWindowManager(window, "_NET_WM_STATE",
                              {1 /* add */, m_x.atom("_NET_WM_STATE_DEMANDS_ATTENTION"), 0, 2, 0});
-        QVERIFY(waitOutsideTheEventLoop([&] { return m_x.hasState(window, "_NET_WM_STATE_DEMANDS_ATTENTION"); }));
+        QVERIFY(waitOutsideTheEventLoop([&] { return m_x.hasState(window, "_NET_WM_STATE_DEMANDS_ATTENTION"); },
+                                        busyTimeout));
     }
     QTRY_VERIFY_WITH_TIMEOUT(lookup.attentionSince(app).has_value(), busyTimeout);
     QVERIFY(*lookup.attentionSince(app) >= asked);

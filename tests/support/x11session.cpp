@@ -28,20 +28,6 @@ using Reply = std::unique_ptr<T, FreeDeleter>;
 
 X11Session *theSession = nullptr;
 
-// Polls `condition` until it holds or `milliseconds` pass. Used where no event loop runs yet
-// (before the application exists); tests themselves wait with QTRY_* and signal spies.
-template<typename Condition>
-bool waitFor(Condition condition, int milliseconds)
-{
-    const QDeadlineTimer deadline(milliseconds);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QThread::msleep(10);
-    }
-    return true;
-}
-
 QProcessEnvironment environmentFor(const QString &display)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -205,7 +191,7 @@ bool X11Session::startUnderWayland(const QString &compositor)
 bool X11Session::waitForWindowManager()
 {
     const auto announced = [this] { return !atoms(root(), "_NET_SUPPORTING_WM_CHECK").isEmpty(); };
-    if (!waitFor(announced, 10000))
+    if (!waitOutsideTheEventLoop(announced, 10000))
         return false;
     // A window manager announces itself before it manages windows: a window mapped in between
     // would stay unmanaged. Probe until one is managed.
@@ -214,7 +200,7 @@ bool X11Session::waitForWindowManager()
         const bool managed = waitUntilManaged(probe);
         destroyWindow(probe);
         if (managed)
-            return waitFor([this] { return clientList().isEmpty(); }, 5000);
+            return waitOutsideTheEventLoop([this] { return clientList().isEmpty(); }, 5000);
     }
     return false;
 }
@@ -260,13 +246,13 @@ bool X11Session::startCompositor(const QStringList &extraArguments)
     m_compositor.setStandardErrorFile(QProcess::nullDevice());
     m_compositor.start(u"picom"_qs, QStringList{u"--backend"_qs, u"xrender"_qs, u"--no-vsync"_qs,
                                                 u"--config"_qs, u"/dev/null"_qs} + extraArguments);
-    return m_compositor.waitForStarted(5000) && waitFor([this] { return isCompositing(); }, 10000);
+    return m_compositor.waitForStarted(5000) && waitOutsideTheEventLoop([this] { return isCompositing(); }, 10000);
 }
 
 bool X11Session::stopCompositor()
 {
     stopProcess(m_compositor);
-    return waitFor([this] { return !isCompositing(); }, 5000);
+    return waitOutsideTheEventLoop([this] { return !isCompositing(); }, 5000);
 }
 
 bool X11Session::isCompositing() const
@@ -505,8 +491,8 @@ bool X11Session::waitUntilManaged(xcb_window_t window) const
 {
     // Some window managers (weston's) keep no client list; every one sets the ICCCM WM_STATE.
     if (!atoms(root(), "_NET_SUPPORTED").contains(atom("_NET_CLIENT_LIST")))
-        return waitFor([&] { return !property(window, "WM_STATE").isEmpty(); }, 2000);
-    return waitFor([&] { return clientList().contains(window); }, 2000);
+        return waitOutsideTheEventLoop([&] { return !property(window, "WM_STATE").isEmpty(); }, 2000);
+    return waitOutsideTheEventLoop([&] { return clientList().contains(window); }, 2000);
 }
 
 namespace X11SessionMain {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QImage>
 #include <QList>
 #include <QProcess>
@@ -8,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <xcb/xcb.h>
 
@@ -16,6 +18,22 @@
 #include <optional>
 
 class WaylandHost;
+
+// Polls `condition` until it holds or `milliseconds` pass, without letting the event loop run:
+// where none runs yet (before the application exists), or so that what the server reports
+// meanwhile reaches the code under test in one batch. Tests otherwise wait with QTRY_* and
+// signal spies.
+template<typename Condition>
+bool waitOutsideTheEventLoop(Condition condition, int milliseconds)
+{
+    const QDeadlineTimer deadline(milliseconds);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(10);
+    }
+    return true;
+}
 
 // A private X display for real-window tests: Xvfb (started with -displayfd and -noreset, one
 // wide screen whose root is painted a known colour), an EWMH window manager, optionally a
