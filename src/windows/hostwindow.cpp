@@ -16,7 +16,7 @@
 namespace {
 
 // The first reading follows the request by this much; each later one waits twice as long as
-// the one before, six readings at most (about 6 s).
+// the one before. The readings end with the sixth request asked again.
 constexpr std::chrono::milliseconds firstFrameCheck{100};
 constexpr int frameChecks = 6;
 
@@ -132,6 +132,16 @@ void HostWindow::setHoldsFrame(bool holds)
         m_frameCheck.stop();
 }
 
+void HostWindow::frameReported()
+{
+    // Put elsewhere after a reading found it in place, or while the next reading is far off:
+    // read soon, within the readings left.
+    if (!m_holdsFrame || !m_askedFrame || geometry() == *m_askedFrame || m_frameChecksDone >= frameChecks)
+        return;
+    if (!m_frameCheck.isActive() || m_frameCheck.remainingTime() > int(firstFrameCheck.count()))
+        m_frameCheck.start(firstFrameCheck);
+}
+
 void HostWindow::checkFrameOnServer()
 {
     if (!m_holdsFrame || !m_askedFrame || !isVisible())
@@ -237,6 +247,8 @@ void HostWindow::moveEvent(QMoveEvent *event)
     // frame setFrame asked for may no longer be the last one asked for.
     if (!event->spontaneous())
         m_askedFrame.reset();
+    else
+        frameReported();
     QWidget::moveEvent(event);
     Q_EMIT moved();
 }
@@ -245,6 +257,8 @@ void HostWindow::resizeEvent(QResizeEvent *event)
 {
     if (!event->spontaneous())
         m_askedFrame.reset();
+    else
+        frameReported();
     QWidget::resizeEvent(event);
     if (m_view)
         m_view->setGeometry(rect());
