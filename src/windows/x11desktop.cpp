@@ -165,8 +165,7 @@ X11Desktop::X11Desktop(QObject *parent)
     if (xfixes && extension && extension->present) {
         d->hasXFixes = true;
         d->xfixesFirstEvent = extension->first_event;
-        // A new window manager takes WM_S<n> before it announces itself; the check property is
-        // then read again, which catches one that sets a property value equal to the last.
+        // A new window manager takes WM_S<n> before it announces itself.
         for (const xcb_atom_t selection : {d->compositorSelection, d->windowManagerSelection}) {
             xcb_xfixes_select_selection_input(d->watch, d->root, selection,
                                               XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER
@@ -209,6 +208,8 @@ bool X11Desktop::tilesResizableWindows() const
 {
     if (!d->watch)
         return false;
+    // The replies may have queued events behind them.
+    const_cast<X11Desktop *>(this)->scheduleRead();
     xcb_window_t check = XCB_WINDOW_NONE;
     if (!xcb_ewmh_get_supporting_wm_check_reply(
             &d->watchEwmh, xcb_ewmh_get_supporting_wm_check(&d->watchEwmh, d->root), &check, nullptr))
@@ -346,7 +347,10 @@ void X11Desktop::readEvents()
         } else if (d->hasXFixes && type == d->xfixesFirstEvent + XCB_XFIXES_SELECTION_NOTIFY) {
             const auto *notify = reinterpret_cast<const xcb_xfixes_selection_notify_event_t *>(event.get());
             if (notify->selection == d->windowManagerSelection) {
-                windowManagerMayHaveChanged = true;
+                // A window manager taking over names its check window next, which may carry the
+                // number of its predecessor's (a restart reconnects): whatever it names is new.
+                if (notify->subtype == XCB_XFIXES_SELECTION_EVENT_SET_SELECTION_OWNER && notify->owner != XCB_WINDOW_NONE)
+                    d->windowManagerCheck = XCB_WINDOW_NONE;
                 continue;
             }
             const bool compositing = notify->subtype == XCB_XFIXES_SELECTION_EVENT_SET_SELECTION_OWNER
