@@ -43,6 +43,18 @@ QProcessEnvironment environment(const QString &configHome, Platform platform)
     return environment;
 }
 
+QProcessEnvironment x11Environment(const QString &display, const QString &root)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"DISPLAY"_s, display);
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+    const QString runtime = root + u"/runtime"_s;
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    environment.insert(u"XDG_RUNTIME_DIR"_s, runtime);
+    return environment;
+}
+
 std::unique_ptr<QProcess> start(const QStringList &arguments, const QProcessEnvironment &environment)
 {
     auto process = std::make_unique<QProcess>();

@@ -59,12 +59,7 @@ void TestXServerLoss::lastChangeIsOnDiskWhenTheServerGoes()
     X11Session server;
     QVERIFY2(server.start(), qPrintable(server.errorString()));
 
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"DISPLAY"_s, server.display());
-    environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
-    const QString runtime = m_desktop.writeFile(u"runtime/.keep"_s, {}).section(u'/', 0, -2);
-    QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    environment.insert(u"XDG_RUNTIME_DIR"_s, runtime);
+    const QProcessEnvironment environment = ProgramRun::x11Environment(server.display(), m_desktop.root());
     const std::unique_ptr<QProcess> program = ProgramRun::start({}, environment);
     QVERIFY(program->waitForStarted());
     QTRY_COMPARE_WITH_TIMEOUT(programWindowCount(server), 1, 15000);
