@@ -7,6 +7,7 @@
 #include "windows/x11desktop.h"
 
 #include <QApplication>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStandardPaths>
 
@@ -134,6 +135,7 @@ void TestWindowManagerChanges::panelsKeepTheirStatesAndFrames()
     QVERIFY(fixture.allManaged());
     // An ordinary window of another program between the levels.
     const xcb_window_t other = session().createWindow(QRect(200, 150, 900, 500), u"Other"_qs);
+    const auto destroyOther = qScopeGuard([other] { session().destroyWindow(other); });
     QVERIFY(session().waitUntilManaged(other));
     session().activate(other);
 
@@ -168,7 +170,6 @@ void TestWindowManagerChanges::panelsKeepTheirStatesAndFrames()
     session().activate(other);
     checkAll();
     photograph("after");
-    session().destroyWindow(other);
 }
 
 QUAYROW_X11_TEST_MAIN(TestWindowManagerChanges)
