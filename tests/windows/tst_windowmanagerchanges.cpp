@@ -113,6 +113,7 @@ void TestWindowManagerChanges::panelsKeepTheirStatesAndFrames_data()
     QTest::newRow("openbox -> fluxbox") << u"openbox"_qs << u"fluxbox"_qs;
     QTest::newRow("fluxbox -> openbox") << u"fluxbox"_qs << u"openbox"_qs;
     QTest::newRow("openbox -> openbox --replace") << u"openbox"_qs << u"openbox"_qs;
+    QTest::newRow("openbox -> xfwm4") << u"openbox"_qs << u"xfwm4"_qs;
 }
 
 void TestWindowManagerChanges::panelsKeepTheirStatesAndFrames()
