@@ -11,9 +11,9 @@
 #include <QThread>
 
 #include <algorithm>
-#include <utility>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include <signal.h>
 #include <sys/prctl.h>
@@ -236,8 +236,8 @@ bool X11Session::startUnderWayland(const QString &compositor)
 
 bool X11Session::waitForWindowManager()
 {
-    // openbox leaving for another openbox may delete the check property after its successor set
-    // it; the successor holds the manager selection all the same.
+    // Either tells that one is starting: openbox takes the manager selection before it names
+    // its check window, and fluxbox takes no selection.
     const auto announced = [this] {
         return !atoms(root(), "_NET_SUPPORTING_WM_CHECK").isEmpty() || selectionOwner("WM_S0") != XCB_WINDOW_NONE;
     };
