@@ -196,6 +196,23 @@ void HostWindow::orderFront()
     raise();
 }
 
+void HostWindow::restateToWindowManager()
+{
+    // The new window manager may have put the window elsewhere when it adopted it, after Qt's
+    // records last agreed with the frame asked for.
+    m_askedFrame.reset();
+    if (!m_isMapped)
+        return;
+    // Each state as a change from its opposite: what the new window manager took from the
+    // properties may be what its predecessor left there, or nothing at all.
+    const WindowStates opposite{
+        .level = m_states.level == WindowLevel::normal ? WindowLevel::floating : WindowLevel::normal,
+        .onAllDesktops = !m_states.onAllDesktops,
+        .skipsTaskbar = !m_states.skipsTaskbar,
+    };
+    X11Desktop::instance().requestChange(windowHandle(), opposite, m_states);
+}
+
 void HostWindow::setAcceptsFocus(bool accepts)
 {
     if (windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus) == !accepts)

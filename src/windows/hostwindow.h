@@ -68,6 +68,9 @@ public:
 
     // Shows the window when hidden and raises it above the other windows of its level.
     void orderFront();
+    // After another window manager took over: asks it for every state again, and makes the next
+    // setFrame ask the server even for the frame the window already has.
+    void restateToWindowManager();
 
 Q_SIGNALS:
     // The window's position changed (by the window manager, a drag, or the program itself).

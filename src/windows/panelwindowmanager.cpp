@@ -299,6 +299,8 @@ void PanelWindowManager::watchScreens()
             &PanelWindowManager::scheduleScreenParametersChange);
     connect(&X11Desktop::instance(), &X11Desktop::workAreaChanged, this,
             &PanelWindowManager::scheduleScreenParametersChange);
+    connect(&X11Desktop::instance(), &X11Desktop::windowManagerChanged, this,
+            &PanelWindowManager::windowManagerDidChange);
 }
 
 void PanelWindowManager::scheduleScreenParametersChange()
@@ -323,6 +325,24 @@ void PanelWindowManager::screenParametersDidChange()
             continue;
         refitAndPlace(window, panel.placement(), screens, false);
     }
+}
+
+void PanelWindowManager::windowManagerDidChange()
+{
+    for (HostWindow *window : std::as_const(m_windows))
+        window->restateToWindowManager();
+    for (HostWindow *window : std::as_const(m_settingsWindows))
+        window->restateToWindowManager();
+    if (m_groupWindow)
+        m_groupWindow->restateToWindowManager();
+    if (!m_store)
+        return;
+    const PanelScreens::AttachedScreens screens = PanelScreens::attachedScreens();
+    for (const Panel &panel : m_store->panels()) {
+        if (PanelWindow *window = m_windows.value(panel.id()))
+            refitAndPlace(window, panel.placement(), screens, true);
+    }
+    repositionGroupWindow();
 }
 
 std::optional<QUuid> PanelWindowManager::panelID(const QWidget *window) const
