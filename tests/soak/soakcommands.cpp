@@ -48,6 +48,7 @@ const QList<SoakCommands::Command> &SoakCommands::table()
         {"dock visibility", 1, &SoakCommands::changeDockVisibility},
         {"show all panels", 1, &SoakCommands::revealAll},
         {"bring to front", 1, &SoakCommands::bringToFront},
+        {"open settings", 1, &SoakCommands::openSettings},
     };
     return commands;
 }
@@ -97,11 +98,6 @@ QList<QUrl> SoakCommands::randomLocations()
 Panel SoakCommands::randomPanel()
 {
     return oneOf(m_store.panels());
-}
-
-PanelTab SoakCommands::activeTab(const Panel &panel)
-{
-    return panel.activeTab();
 }
 
 std::optional<QUuid> SoakCommands::randomItemID(const PanelTab &tab, bool linksOnly)
@@ -223,7 +219,7 @@ bool SoakCommands::followRunningApps()
 bool SoakCommands::addItems()
 {
     const Panel panel = randomPanel();
-    const PanelTab tab = activeTab(panel);
+    const PanelTab &tab = panel.activeTab();
     if (tab.items.size() >= maximumItems)
         return false;
     // Dropped before an item or at the end, as a drop from the file manager.
@@ -235,7 +231,7 @@ bool SoakCommands::addItems()
 bool SoakCommands::removeItem()
 {
     const Panel panel = randomPanel();
-    const std::optional<QUuid> item = randomItemID(activeTab(panel));
+    const std::optional<QUuid> item = randomItemID(panel.activeTab());
     if (!item)
         return false;
     if (m_store.removeItem(*item, panel.id(), false) == AppStore::RemoveItemResult::NeedsConfirmation)
@@ -246,7 +242,7 @@ bool SoakCommands::removeItem()
 bool SoakCommands::moveItem()
 {
     const Panel panel = randomPanel();
-    const PanelTab tab = activeTab(panel);
+    const PanelTab &tab = panel.activeTab();
     const std::optional<QUuid> item = randomItemID(tab);
     if (!item)
         return false;
@@ -257,7 +253,7 @@ bool SoakCommands::moveItem()
 bool SoakCommands::addGroup()
 {
     const Panel panel = randomPanel();
-    if (activeTab(panel).items.size() >= maximumItems)
+    if (panel.activeTab().items.size() >= maximumItems)
         return false;
     m_store.addGroup(panel.id());
     return true;
@@ -266,7 +262,7 @@ bool SoakCommands::addGroup()
 bool SoakCommands::renameGroup()
 {
     const Panel panel = randomPanel();
-    const std::optional<ItemGroup> group = randomGroup(activeTab(panel));
+    const std::optional<ItemGroup> group = randomGroup(panel.activeTab());
     if (!group)
         return false;
     m_store.beginRenamingGroup(group->id);
@@ -277,7 +273,7 @@ bool SoakCommands::renameGroup()
 bool SoakCommands::moveIntoGroup()
 {
     const Panel panel = randomPanel();
-    const PanelTab tab = activeTab(panel);
+    const PanelTab &tab = panel.activeTab();
     const std::optional<ItemGroup> group = randomGroup(tab);
     const std::optional<QUuid> link = randomItemID(tab, true);
     if (!group || !link || group->links.size() >= maximumMembers)
@@ -289,7 +285,7 @@ bool SoakCommands::moveIntoGroup()
 bool SoakCommands::moveWithinGroup()
 {
     const Panel panel = randomPanel();
-    const std::optional<ItemGroup> group = randomGroup(activeTab(panel));
+    const std::optional<ItemGroup> group = randomGroup(panel.activeTab());
     if (!group || group->links.isEmpty())
         return false;
     const std::optional<QUuid> before = chance(20) ? std::nullopt : std::optional(oneOf(group->links).id);
@@ -300,7 +296,7 @@ bool SoakCommands::moveWithinGroup()
 bool SoakCommands::removeFromGroup()
 {
     const Panel panel = randomPanel();
-    const std::optional<ItemGroup> group = randomGroup(activeTab(panel));
+    const std::optional<ItemGroup> group = randomGroup(panel.activeTab());
     if (!group || group->links.isEmpty())
         return false;
     m_store.removeFromGroup(oneOf(group->links).id, group->id, panel.id());
@@ -310,7 +306,7 @@ bool SoakCommands::removeFromGroup()
 bool SoakCommands::addToGroup()
 {
     const Panel panel = randomPanel();
-    const std::optional<ItemGroup> group = randomGroup(activeTab(panel));
+    const std::optional<ItemGroup> group = randomGroup(panel.activeTab());
     if (!group || group->links.size() >= maximumMembers)
         return false;
     const std::optional<QUuid> before =
@@ -326,7 +322,7 @@ bool SoakCommands::expandGroup()
         m_store.collapseGroup();
         return true;
     }
-    const std::optional<ItemGroup> group = randomGroup(activeTab(randomPanel()));
+    const std::optional<ItemGroup> group = randomGroup(randomPanel().activeTab());
     if (!group)
         return false;
     m_store.expandGroup(group->id);
@@ -421,5 +417,13 @@ bool SoakCommands::revealAll()
 bool SoakCommands::bringToFront()
 {
     m_store.bringToFront(randomPanel().id());
+    return true;
+}
+
+bool SoakCommands::openSettings()
+{
+    // The panel's settings window opens and stays open (until its panel goes), following every
+    // change of the panels from then on.
+    m_store.openSettings(randomPanel().id());
     return true;
 }

@@ -57,7 +57,6 @@ private:
     // The panel, tab, item and group commands act on; copies, because every command replaces
     // the store's list.
     Panel randomPanel();
-    static PanelTab activeTab(const Panel &panel);
     std::optional<QUuid> randomItemID(const PanelTab &tab, bool linksOnly = false);
     std::optional<ItemGroup> randomGroup(const PanelTab &tab);
 
@@ -91,6 +90,7 @@ private:
     bool changeDockVisibility();
     bool revealAll();
     bool bringToFront();
+    bool openSettings();
 
     AppStore &m_store;
     QList<QUrl> m_locations;

@@ -11,7 +11,7 @@
 #include "windows/panelscreens.h"
 #include "windows/panelwindow.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QGuiApplication>
 #include <QMutex>
@@ -114,6 +114,12 @@ QString misplacement(const Panel &panel, Quayrow2App &app)
 QStringList misplacements(Quayrow2App &app)
 {
     QStringList found;
+    // Windows of removed panels are gone, not merely hidden away.
+    qsizetype shownPanelWindows = 0;
+    for (const QWidget *window : QApplication::topLevelWidgets())
+        shownPanelWindows += qobject_cast<const PanelWindow *>(window) && window->isVisible() ? 1 : 0;
+    if (shownPanelWindows != app.store().panels().size())
+        found << u"%1 panel windows shown for %2 panels"_s.arg(shownPanelWindows).arg(app.store().panels().size());
     for (const Panel &panel : app.store().panels()) {
         if (const QString problem = misplacement(panel, app); !problem.isEmpty())
             found << problem;

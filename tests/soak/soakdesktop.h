@@ -28,7 +28,7 @@ public:
     static void turnEventLoop();
     // Waits (at most 10 s) until every panel has a shown window whose frame on the X server is
     // the one the geometry computes from its placement, its content's size and its screen (to
-    // a pixel); returns what still differs then, one entry per panel.
+    // a pixel), and no other panel window is shown; returns what still differs then.
     static QStringList settle(Quayrow2App &app);
     // Where two panel lists differ, as the first lines of their configuration documents that do.
     static QString firstDifference(const QList<Panel> &left, const QList<Panel> &right);

@@ -7,7 +7,7 @@
 //
 // Not part of every test run: `make soak` runs it (CTest label "soak", QUAYROW_SOAK=1; without
 // that variable it skips). QUAYROW_SOAK_SEED and QUAYROW_SOAK_STEPS replay a sequence or
-// shorten it.
+// shorten it; QUAYROW_SOAK_SCREENSHOT names a PNG file for the screen at the end.
 
 #include "soakcommands.h"
 #include "soakdesktop.h"
@@ -23,6 +23,7 @@
 #include "persistence/backgroundconfigurationstorage.h"
 #include "persistence/systemconfigurationstorage.h"
 #include "store/appstore.h"
+#include "windows/settingswindow.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -59,6 +60,21 @@ int soakSteps()
 // The second monitor comes and goes, in one of a few shapes beside the first.
 const QRect secondMonitorShapes[] = {QRect(800, 0, 800, 900), QRect(800, 0, 800, 600), QRect(800, 300, 800, 600),
                                      QRect(800, 0, 640, 480)};
+
+bool closesSettingsWindows(Quayrow2App &app)
+{
+    const auto settingsWindows = [&app] {
+        QList<QWidget *> open;
+        for (const Panel &panel : app.store().panels()) {
+            if (QWidget *window = app.windowManager().settingsWindow(panel.id()))
+                open << window;
+        }
+        return open;
+    };
+    for (QWidget *window : settingsWindows())
+        session().askWindowManager(xcb_window_t(window->winId()), "_NET_CLOSE_WINDOW", {XCB_CURRENT_TIME, 2, 0, 0, 0});
+    return QTest::qWaitFor([&] { return settingsWindows().isEmpty(); });
+}
 
 } // namespace
 
@@ -127,6 +143,8 @@ void TestSoakX11::longSessionKeepsConfigurationWindowsAndMemory()
         if (step % 100 == 0)
             QVERIFY(pointer.dragSomething());
         if (step % 500 == 0 || step == steps) {
+            // The user closes the settings windows opened meanwhile, through the window manager.
+            QVERIFY(closesSettingsWindows(app));
             const QStringList misplaced = SoakDesktop::settle(app);
             QVERIFY2(misplaced.isEmpty(),
                      qPrintable(u"after step %1: %2"_s.arg(step).arg(misplaced.join(u"; "_s))));
@@ -139,6 +157,8 @@ void TestSoakX11::longSessionKeepsConfigurationWindowsAndMemory()
     }
     const double seconds = double(clock.elapsed()) / 1000;
     const qint64 residentAtEnd = residentKiB();
+    if (const QString picture = qEnvironmentVariable("QUAYROW_SOAK_SCREENSHOT"); !picture.isEmpty())
+        session().grab(QRect(0, 0, 1600, 900)).save(picture);
 
     QVERIFY(BackgroundConfigurationStorage::flushAll());
     SystemConfigurationStorage written(SystemConfigurationStorage::applicationSupportFilePath());
