@@ -5,6 +5,9 @@
 #   desktop.png          translucent panels over a compositor, one tile hovered with its tooltip
 #   desktop-opaque.png   the same without a compositor (opaque bodies cut to shape)
 #   desktop-hidpi.png    at twice the pixel density (QT_SCALE_FACTOR=2)
+#   desktop-mixed.png    two monitors side by side, the left at the normal density with the
+#                        dock, the right at twice it (QT_SCREEN_SCALE_FACTORS) with the column
+#                        and the free panel
 # and, from the developer's gallery of components (tests/ui/panelgallery), states the sample
 # rarely shows at once:
 #   gallery.png          sample panels with badges, progress and attention marks, one tooltip
@@ -67,11 +70,22 @@ session() {
   local name=$1 size=$2 compositor=$3
   local number=$work/$name.display display
   # Xvfb writes the number of the display it took once it accepts connections.
-  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$number" 2>/dev/null &
+  Xvfb -displayfd 3 -noreset -screen 0 "${size}x24" -nolisten tcp 3>"$number" 2>/dev/null &
   pids+=("$!")
   wait_for test -s "$number"
   display=$(cat "$number")
   export DISPLAY=":$display"
+
+  # Monitors of their own, when the shot names them: "NAME WxH+X+Y" lines, the first primary.
+  # The first takes Xvfb's output, so that Xvfb's monitor over the whole screen goes.
+  local primary='*' output=screen monitor geometry
+  while read -r monitor geometry; do
+    [ -n "$monitor" ] || continue
+    local w=${geometry%%x*} rest=${geometry#*x}
+    local h=${rest%%+*}
+    xrandr --setmonitor "$primary$monitor" "$w/$((w * 254 / 960))x$h/$((h * 254 / 960))+${rest#*+}" "$output"
+    primary= output=none
+  done <<<"${monitors:-}"
 
   XDG_CONFIG_DIRS=/etc/xdg spawn openbox --sm-disable 2>/dev/null
   wait_for sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window'
@@ -89,11 +103,13 @@ end_session() {
   pids=()
 }
 
-# shot NAME WIDTHxHEIGHT COMPOSITOR(yes|no) [ENV=VALUE...]: the program in a sample home.
+# shot NAME WIDTHxHEIGHT COMPOSITOR(yes|no) [ENV=VALUE...]: the program in a sample home. With
+# $monitors set, the column and the free panel go to its second monitor.
 shot() {
   local name=$1 size=$2 compositor=$3; shift 3
-  local sample=$work/$name
-  "$sampler" write "$sample"
+  local sample=$work/$name second
+  second=$(sed -n 2p <<<"${monitors:-}" | cut -d' ' -f1)
+  "$sampler" write "$sample" ${second:+"$second"}
   session "$name" "$size" "$compositor"
 
   local log=$work/$name.backdrop
@@ -155,6 +171,8 @@ gallery_shot() {
 shot desktop.png 1280x800 yes
 shot desktop-opaque.png 1280x800 no
 shot desktop-hidpi.png 2560x1600 yes QT_SCALE_FACTOR=2
+monitors=$'LEFT 1280x800+0+0\nRIGHT 2560x1600+1280+0' \
+  shot desktop-mixed.png 3840x1600 yes 'QT_SCREEN_SCALE_FACTORS=LEFT=1;RIGHT=2'
 gallery_shot gallery.png 1280x800 yes
 gallery_shot tab-bars.png 1280x800 yes GALLERY_SCENE=tabs
 gallery_shot settings.png 1280x800 no GALLERY_SCENE=settings

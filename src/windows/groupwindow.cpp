@@ -6,6 +6,7 @@ GroupWindow::GroupWindow()
     : HostWindow(Body::Shaped, Qt::Window | Qt::FramelessWindowHint)
 {
     setStates(WindowStates{.level = WindowLevel::floating});
+    setHoldsFrame(true);
     setFrame(Rect{0, 0, 240, 120});
 }
 

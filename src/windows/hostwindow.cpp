@@ -11,6 +11,16 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <chrono>
+
+namespace {
+
+// The first reading follows the request by this much; each later one waits twice as long as
+// the one before, six readings at most (about 6 s).
+constexpr std::chrono::milliseconds firstFrameCheck{100};
+constexpr int frameChecks = 6;
+
+} // namespace
 
 HostWindow::HostWindow(Body body, Qt::WindowFlags flags)
     : QWidget(nullptr, flags)
@@ -23,6 +33,8 @@ HostWindow::HostWindow(Body body, Qt::WindowFlags flags)
         connect(&X11Desktop::instance(), &X11Desktop::compositingChanged, this, &HostWindow::updateTranslucency);
     }
     updateTranslucency();
+    m_frameCheck.setSingleShot(true);
+    connect(&m_frameCheck, &QTimer::timeout, this, &HostWindow::checkFrameOnServer);
 }
 
 HostWindow::~HostWindow() = default;
@@ -101,8 +113,39 @@ void HostWindow::setFrame(const Rect &frame)
         setFixedSize(target.size());
     if (!handle || !isVisible() || alreadyAsked)
         return;
-    X11Desktop::instance().requestGeometry(handle, PanelScreens::toNative(target, screen()));
-    m_askedFrame = target;
+    askForFrame(target);
+    m_frameChecksDone = 0;
+    if (m_holdsFrame)
+        m_frameCheck.start(firstFrameCheck);
+}
+
+void HostWindow::askForFrame(const QRect &frame)
+{
+    X11Desktop::instance().requestGeometry(windowHandle(), PanelScreens::toNative(frame, screen()));
+    m_askedFrame = frame;
+}
+
+void HostWindow::setHoldsFrame(bool holds)
+{
+    m_holdsFrame = holds;
+    if (!holds)
+        m_frameCheck.stop();
+}
+
+void HostWindow::checkFrameOnServer()
+{
+    if (!m_holdsFrame || !m_askedFrame || !isVisible())
+        return;
+    const QRect wanted = *m_askedFrame;
+    const std::optional<QRect> onServer = X11Desktop::instance().geometryOnServer(windowHandle());
+    if (!onServer || *onServer == PanelScreens::toNative(wanted, screen()))
+        return;
+    // A report of where the window manager left it may have moved the widget's record there.
+    if (geometry() != wanted)
+        setGeometry(wanted);
+    askForFrame(wanted);
+    if (++m_frameChecksDone < frameChecks)
+        m_frameCheck.start(firstFrameCheck * (1 << m_frameChecksDone));
 }
 
 void HostWindow::setFrameOrigin(double x, double y)

@@ -7,6 +7,7 @@
 
 #include <QPointer>
 #include <QRect>
+#include <QTimer>
 #include <QWidget>
 
 #include <optional>
@@ -49,6 +50,15 @@ public:
     // Resizes the window keeping its y-up origin (the bottom left corner).
     void setContentSize(const Size &size);
 
+    // Whether the program alone decides where the window is (a snapped panel, the popover).
+    // Window managers now and then leave such a window where it was (answering with a report of
+    // the old frame) when the request reaches them while they are still taking the window over;
+    // so after each request the window reads its frame back from the server until it is there,
+    // asking again each time it is not, at growing intervals, six times at most (about 6 s).
+    // After that a window manager that insists on another frame keeps it.
+    bool holdsFrame() const { return m_holdsFrame; }
+    void setHoldsFrame(bool holds);
+
     QString title() const { return m_title; }
     void setTitle(const QString &title);
 
@@ -81,6 +91,8 @@ protected:
 private:
     void updateTranslucency();
     void updateMask();
+    void askForFrame(const QRect &frame);
+    void checkFrameOnServer();
 
     Body m_body;
     bool m_fixesSizeForTiling = false;
@@ -92,4 +104,8 @@ private:
     std::optional<QRect> m_askedFrame;
     bool m_isMapped = false;
     bool m_isTranslucent = false;
+    bool m_holdsFrame = false;
+    // Reads the frame back after a request while the window holds its frame; single shot.
+    QTimer m_frameCheck;
+    int m_frameChecksDone = 0;
 };

@@ -21,7 +21,12 @@ public:
     void setRenaming(bool renaming);
 
     bool isMovableByBackground() const { return m_isMovableByBackground; }
-    void setMovableByBackground(bool movable) { m_isMovableByBackground = movable; }
+    // A free panel is where the user dragged it; any other stays where the program puts it.
+    void setMovableByBackground(bool movable)
+    {
+        m_isMovableByBackground = movable;
+        setHoldsFrame(!movable);
+    }
 
     // Whether the hosted view was built from another panel value. (A view follows the running
     // applications on its own and asks for a new size when they change it.)

@@ -6,6 +6,9 @@
 //                                (FOLDER/config/Quayrow 2) with three panels: a dock at the
 //                                bottom centre with labels, a column on the left edge with two
 //                                tabs, and a free panel holding a group
+//   sampledesktop write FOLDER MONITOR
+//                                the same with the column and the free panel on the RandR
+//                                monitor named MONITOR (a monitor without a serial number)
 //   sampledesktop backdrop       shows a wallpaper and a text editor's window (which counts as
 //                                the running "Text Editor"); prints "ready" once they are shown
 
@@ -13,6 +16,7 @@
 #include "wallpaper.h"
 
 #include "persistence/configurationdocument.h"
+#include "windows/panelscreens.h"
 
 #include <QApplication>
 #include <QDir>
@@ -29,6 +33,8 @@
 #include <QWidget>
 
 #include <cstdio>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -53,10 +59,14 @@ protected:
 
 int showBackdrop(QApplication &app)
 {
+    // A wallpaper on every monitor.
+    std::vector<std::unique_ptr<Wallpaper>> wallpapers;
+    for (const QScreen *each : QGuiApplication::screens()) {
+        wallpapers.push_back(std::make_unique<Wallpaper>());
+        wallpapers.back()->setGeometry(each->geometry());
+        wallpapers.back()->show();
+    }
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    Wallpaper wallpaper;
-    wallpaper.setGeometry(screen);
-    wallpaper.show();
     EditorWindow editor;
     editor.setWindowTitle(QStringLiteral("Notes"));
     editor.setGeometry(screen.width() / 5, screen.height() / 6, screen.width() * 3 / 5, screen.height() / 2);
@@ -83,7 +93,13 @@ PanelPlacement snapped(PanelEdge edge)
                           .edgeInset = 8};
 }
 
-QList<Panel> writeSample(const QDir &root)
+PanelPlacement onScreen(PanelPlacement placement, const std::optional<QString> &screenID)
+{
+    placement.screenID = screenID;
+    return placement;
+}
+
+QList<Panel> writeSample(const QDir &root, const std::optional<QString> &secondScreenID)
 {
     struct Application
     {
@@ -137,7 +153,7 @@ QList<Panel> writeSample(const QDir &root)
                                .tab = places,
                                .moreTabs = {tabNamed(u"Work"_qs, {application("sheets"), application("slides")})},
                                .didRevealTabBar = true,
-                               .placement = snapped(PanelEdge::Left)});
+                               .placement = onScreen(snapped(PanelEdge::Left), secondScreenID)});
 
     // Free, with a group, button-style tabs.
     ItemGroup office{.name = u"Office"_qs};
@@ -151,7 +167,8 @@ QList<Panel> writeSample(const QDir &root)
                                .tab = tools,
                                .moreTabs = {tabNamed(u"Media"_qs, {})},
                                .didRevealTabBar = true,
-                               .placement = PanelPlacement{.freePosition = PanelFreePosition(0.78, 0.72)}});
+                               .placement = onScreen(PanelPlacement{.freePosition = PanelFreePosition(0.78, 0.72)},
+                                                     secondScreenID)});
 
     const QList<Panel> panels{dock, side, free};
     writeFile(root.filePath(u"config/Quayrow 2/configuration.json"_qs), ConfigurationDocument(panels).toJson());
@@ -162,8 +179,11 @@ QList<Panel> writeSample(const QDir &root)
 
 int main(int argc, char *argv[])
 {
-    if (argc == 3 && qstrcmp(argv[1], "write") == 0) {
-        writeSample(QDir(QString::fromLocal8Bit(argv[2])));
+    if ((argc == 3 || argc == 4) && qstrcmp(argv[1], "write") == 0) {
+        std::optional<QString> secondScreenID;
+        if (argc == 4)
+            secondScreenID = PanelScreens::screenID(QString::fromLocal8Bit(argv[3]));
+        writeSample(QDir(QString::fromLocal8Bit(argv[2])), secondScreenID);
         return 0;
     }
     if (argc == 2 && qstrcmp(argv[1], "backdrop") == 0) {
@@ -172,6 +192,6 @@ int main(int argc, char *argv[])
         QCoreApplication::setApplicationName(QLatin1String(editorClass));
         return showBackdrop(app);
     }
-    QTextStream(stderr) << "usage: sampledesktop write FOLDER | sampledesktop backdrop\n";
+    QTextStream(stderr) << "usage: sampledesktop write FOLDER [MONITOR] | sampledesktop backdrop\n";
     return 1;
 }

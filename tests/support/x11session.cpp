@@ -501,6 +501,13 @@ xcb_window_t X11Session::createBottomDock(const QRect &geometry)
     return window;
 }
 
+void X11Session::moveWindow(xcb_window_t window, QPoint position)
+{
+    const quint32 values[] = {quint32(position.x()), quint32(position.y())};
+    xcb_configure_window(m_connection, window, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
+    xcb_flush(m_connection);
+}
+
 void X11Session::destroyWindow(xcb_window_t window)
 {
     xcb_destroy_window(m_connection, window);

@@ -101,6 +101,8 @@ public:
     xcb_window_t createWindow(const QRect &geometry, const QString &title);
     xcb_window_t createBottomDock(const QRect &geometry);
     void destroyWindow(xcb_window_t window);
+    // Asks for `window` at `position` as any client may (the window manager decides).
+    void moveWindow(xcb_window_t window, QPoint position);
     // Sends a client message about `window` to the root window, as a pager sends its requests
     // to the window manager.
     void askWindowManager(xcb_window_t window, const char *type, std::array<quint32, 5> data);

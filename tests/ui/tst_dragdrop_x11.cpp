@@ -96,6 +96,40 @@ struct Scene
         GroupWindow *window = fixture->manager.groupWindow();
         return window ? window->findChild<GroupPopoverView *>() : nullptr;
     }
+    // Whether the server has the popover beside group G's icon, 8 points apart on the side
+    // away from `edge`, with Qt's record of both windows agreeing.
+    bool popoverPlaced(PanelEdge edge) const
+    {
+        GroupWindow *window = fixture->manager.groupWindow();
+        if (!window || window->geometry() != session().frame(xcb_window_t(window->winId()))
+            || fixture->window(0)->geometry() != session().frame(fixture->xid(0)))
+            return false;
+        const QRect frame = window->geometry();
+        const QRect icon = iconOnScreen(g.id);
+        switch (edge) {
+        case PanelEdge::Bottom:
+            return frame.bottom() + 1 + 8 == icon.top() && frame.left() == icon.left();
+        case PanelEdge::Top:
+            return frame.top() == icon.bottom() + 1 + 8 && frame.left() == icon.left();
+        case PanelEdge::Left:
+            return frame.left() == icon.right() + 1 + 8 && frame.top() == icon.top();
+        case PanelEdge::Right:
+            return frame.right() + 1 + 8 == icon.left() && frame.top() == icon.top();
+        }
+        return false;
+    }
+    // The popover's and the first panel's frames on the server and in Qt's records, and the icon.
+    QByteArray whereIsPopover() const
+    {
+        GroupWindow *window = fixture->manager.groupWindow();
+        if (!window)
+            return "no popover";
+        // QTest::toString hands out memory the caller frees.
+        const std::unique_ptr<char[]> text(QTest::toString(
+            QList{session().frame(xcb_window_t(window->winId())), window->geometry(), iconOnScreen(g.id),
+                  session().frame(fixture->xid(0)), fixture->window(0)->geometry()}));
+        return QByteArray("popover on the server, in Qt; icon; panel on the server, in Qt: ") + text.get();
+    }
 
     ItemLink a{.location = QUrl::fromLocalFile(u"/usr/bin/a"_qs)};
     ItemLink b{.location = QUrl::fromLocalFile(u"/usr/bin/b"_qs)};
@@ -210,6 +244,8 @@ void TestDragDropX11::membersDraggedInThePopover()
     scene.fixture->store->expandGroup(scene.g.id);
     QTRY_VERIFY(scene.popover() && scene.popover()->isVisible());
     QVERIFY(session().waitUntilManaged(xcb_window_t(scene.fixture->manager.groupWindow()->winId())));
+    // Pressed where Qt has it, so only once it is there.
+    QTRY_VERIFY2(scene.popoverPlaced(PanelEdge::Bottom), scene.whereIsPopover().constData());
     GroupPopoverView *popover = scene.popover();
     QPoint end;
     for (const auto &[zone, frame] : popover->itemLayout()->zoneFrames()) {
@@ -319,29 +355,8 @@ void TestDragDropX11::popoverOnEachSide()
     const xcb_window_t popoverWindow = xcb_window_t(scene.fixture->manager.groupWindow()->winId());
     QVERIFY(session().waitUntilManaged(popoverWindow));
 
-    // Read afresh: the panel window moves to its new edge meanwhile.
-    const auto iconOnScreen = [&] { return scene.iconOnScreen(scene.g.id); };
-    const auto placed = [&] {
-        const QRect frame = session().frame(popoverWindow);
-        const QRect icon = iconOnScreen();
-        switch (PanelEdge(edge)) {
-        case PanelEdge::Bottom:
-            return frame.bottom() + 1 + 8 == icon.top() && frame.left() == icon.left();
-        case PanelEdge::Top:
-            return frame.top() == icon.bottom() + 1 + 8 && frame.left() == icon.left();
-        case PanelEdge::Left:
-            return frame.left() == icon.right() + 1 + 8 && frame.top() == icon.top();
-        case PanelEdge::Right:
-            return frame.right() + 1 + 8 == icon.left() && frame.top() == icon.top();
-        }
-        return false;
-    };
-    // QTest::toString hands out memory the caller frees.
-    const auto where = [&] {
-        const std::unique_ptr<char[]> text(QTest::toString(QList{session().frame(popoverWindow), iconOnScreen()}));
-        return QByteArray(text.get());
-    };
-    QTRY_VERIFY2(placed(), where().constData());
+    // The panel window moves to its new edge meanwhile.
+    QTRY_VERIFY2(scene.popoverPlaced(PanelEdge(edge)), scene.whereIsPopover().constData());
     QTRY_VERIFY(scene.popover()->chip()->isRenaming());
 
     if (const QString folder = qEnvironmentVariable("QUAYROW_SCREENSHOT_DIR"); !folder.isEmpty()) {
@@ -353,6 +368,10 @@ void TestDragDropX11::popoverOnEachSide()
                                .intersected(QRect(QPoint(0, 0), QGuiApplication::primaryScreen()->size()));
         QString name = QString::fromLatin1(QTest::currentDataTag());
         name.remove(u':').remove(u',').replace(u' ', u'-');
+        // A compositor paints the windows' new content on a frame of its own, some time later;
+        // taken before, the picture shows the bodies' transparent pixels as black.
+        if (composited)
+            QTest::qWait(700);
         const QImage picture = session().grab(area);
         QVERIFY2(picture.save(u"%1/popover-%2.png"_qs.arg(folder, name)), "cannot save the popover's picture");
     }

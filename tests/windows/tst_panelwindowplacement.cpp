@@ -70,6 +70,7 @@ private Q_SLOTS:
     void freeFrames_data();
     void freeFrames();
     void quickSuccessionOfFramesEndsWhereTheLastOneSays();
+    void snappedPanelPutBackRightAfterItsRequestReturns();
     void newFreePanelsCascade();
     void panelMadeFreeKeepsItsPlaceUntilDragged();
     void synchronisationReplacesOnlyChangedViews();
@@ -188,6 +189,22 @@ void TestPanelWindowPlacement::quickSuccessionOfFramesEndsWhereTheLastOneSays()
         // As fast as the server answers: each frame is asked for as soon as the last one is there.
         QVERIFY2(fixture.reachesServer(0, wanted), qPrintable(u"run %1"_qs.arg(run)));
     }
+}
+
+// Window managers busy taking a window over sometimes leave it where it was, answering the
+// program's request with a report of the old frame; here another client puts it back instead.
+void TestPanelWindowPlacement::snappedPanelPutBackRightAfterItsRequestReturns()
+{
+    WindowFixture fixture({panelNamed(u"Moved"_qs, 3, snappedTo(PanelEdge::Left))});
+    QVERIFY(fixture.allManaged());
+    const QRect before = fixture.window(0)->geometry();
+    QVERIFY(fixture.reachesServer(0, before));
+    fixture.store->setPlacement(snappedTo(PanelEdge::Right), fixture.id(0));
+    QTRY_VERIFY(fixture.window(0)->geometry() != before);
+    const QRect wanted = fixture.window(0)->geometry();
+    session().moveWindow(fixture.xid(0), before.topLeft());
+    QTRY_COMPARE(session().frame(fixture.xid(0)), wanted);
+    QVERIFY(fixture.reachesServer(0, wanted));
 }
 
 void TestPanelWindowPlacement::newFreePanelsCascade()
