@@ -183,8 +183,16 @@ void PanelWindowManager::refitAndPlace(PanelWindow *window, const PanelPlacement
     if (const Size fitting = window->fittingSize(); isUsable(fitting))
         frame = Rect{frame.x, frame.y, fitting.width, fitting.height};
     const bool keeps = keepsUnsavedFreeFrame && isFree && !placement.freePosition;
-    if (const qsizetype screen = screens.resolve(placement.screenID); screen >= 0 && !keeps)
-        frame = AppStore::frame(placement, Size{frame.width, frame.height}, screens.snapshots.at(screen).visibleFrame);
+    if (const qsizetype screen = screens.resolve(placement.screenID); screen >= 0) {
+        const Rect &visible = screens.snapshots.at(screen).visibleFrame;
+        // An unsaved free panel stays where it is, but within its screen like every panel: placed
+        // as if its position were saved there, so that content grown past the screen scrolls
+        // instead of running off it.
+        PanelPlacement placed = placement;
+        if (keeps)
+            placed.freePosition = AppStore::freePosition(frame, visible);
+        frame = AppStore::frame(placed, Size{frame.width, frame.height}, visible);
+    }
     applyFrame(window, frame);
 }
 

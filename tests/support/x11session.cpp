@@ -371,6 +371,31 @@ bool X11Session::click(QPoint position, int button) const
     return movePointer(position) && run(u"xdotool"_qs, {u"click"_qs, QString::number(button)});
 }
 
+std::unique_ptr<QProcess> X11Session::dragWithPointer(QPoint from, QPoint to) const
+{
+    QStringList arguments{u"mousemove"_qs, QString::number(from.x()), QString::number(from.y()), u"mousedown"_qs,
+                          u"1"_qs};
+    constexpr int steps = 12;
+    for (int i = 1; i <= steps; ++i) {
+        const QPoint at = from + (to - from) * i / steps;
+        arguments << u"sleep"_qs << u"0.04"_qs << u"mousemove"_qs << QString::number(at.x())
+                  << QString::number(at.y());
+    }
+    // Hover a moment over the target, moving a little, so that the target has answered.
+    arguments << u"sleep"_qs << u"0.15"_qs << u"mousemove"_qs << QString::number(to.x() + 1)
+              << QString::number(to.y()) << u"sleep"_qs << u"0.15"_qs << u"mouseup"_qs << u"1"_qs;
+    auto process = std::make_unique<QProcess>();
+    process->setProcessEnvironment(environmentFor(m_display));
+    process->start(u"xdotool"_qs, arguments);
+    return process;
+}
+
+bool X11Session::finishes(QProcess &process, int milliseconds)
+{
+    return QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, milliseconds)
+        && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
 QRect X11Session::frame(xcb_window_t window) const
 {
     const Reply<xcb_get_geometry_reply_t> geometry(

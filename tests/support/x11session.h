@@ -81,6 +81,12 @@ public:
     bool pressButton(int button = 1) const;
     bool releaseButton(int button = 1) const;
     bool click(QPoint position, int button = 1) const;
+    // Presses at `from`, moves in steps to `to`, hovers there a moment and releases, as a hand
+    // would, in an xdotool process of its own: it goes on while this process sits in the event
+    // loop of a drag it started. Wait for it with finishes().
+    std::unique_ptr<QProcess> dragWithPointer(QPoint from, QPoint to) const;
+    // Whether `process` ended well within `milliseconds`, turning the event loop meanwhile.
+    static bool finishes(QProcess &process, int milliseconds = 15000);
 
     // Read-back.
     // The window's own area in root coordinates (without the window manager's frame).
