@@ -5,10 +5,11 @@
 #   make test-wayland                       the window tests through XWayland on weston and sway
 #   make fuzz                               builds the libFuzzer targets with clang in build-fuzz
 #   make sanitize                           builds and runs every test under clang's sanitizers
+#   make soak                               the long session on a live desktop (not in make test)
 JOBS ?= $(shell nproc)
 export JOBS
 
-.PHONY: run test test-wm test-wayland bench package sanitize fuzz clean
+.PHONY: run test test-wm test-wayland bench soak package sanitize fuzz clean
 
 run:
 	@./build.sh run $(ARGS)
@@ -24,6 +25,9 @@ package:
 
 sanitize:
 	@./build.sh sanitize
+
+soak:
+	@./build.sh soak
 
 test-wayland:
 	@./build.sh test-wayland

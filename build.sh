@@ -4,6 +4,8 @@
 #   ./build.sh run [ARGUMENT...]   build the program only and start it with the arguments
 #   ./build.sh test                build everything and run every test
 #   ./build.sh bench               build everything and print the benchmarks
+#   ./build.sh soak                build the tests and run only the long session on a live desktop
+#                                  (10,000 commands, drags and monitor changes; left out of test)
 #   ./build.sh test-wayland        the window tests through XWayland on headless weston and sway
 #   ./build.sh package             build the Debian package (CPack) in build/
 #   ./build.sh sanitize            build everything with clang, AddressSanitizer and
@@ -20,7 +22,7 @@ program=$build_dir/src/app/quayrow2
 jobs=${JOBS:-$(nproc)}
 
 usage() {
-  echo "usage: $0 run [ARGUMENT...] | test | test-wayland | bench | package | sanitize" >&2
+  echo "usage: $0 run [ARGUMENT...] | test | test-wayland | bench | soak | package | sanitize" >&2
   exit 1
 }
 
@@ -44,7 +46,14 @@ case "$command" in
     prepare
     cmake --build "$build_dir" -j "$jobs"
     cd "$build_dir"
-    exec ctest --output-on-failure -j "$jobs" --label-exclude wayland
+    exec ctest --output-on-failure -j "$jobs" --label-exclude 'wayland|soak'
+    ;;
+  soak)
+    [ $# -eq 0 ] || usage
+    prepare
+    cmake --build "$build_dir" -j "$jobs" --target tst_soak_x11
+    cd "$build_dir"
+    QUAYROW_SOAK=1 exec ctest --output-on-failure --verbose --label-regex soak
     ;;
   test-wayland)
     [ $# -eq 0 ] || usage
@@ -77,7 +86,7 @@ case "$command" in
     cmake --build "$sanitize_dir" -j "$jobs"
     cd "$sanitize_dir"
     # The second run of the window tests under fluxbox tests the window manager, not our code.
-    exec ctest --output-on-failure -j "$jobs" --label-exclude 'wayland|x11-windows-fluxbox'
+    exec ctest --output-on-failure -j "$jobs" --label-exclude 'wayland|x11-windows-fluxbox|soak'
     ;;
   *)
     usage

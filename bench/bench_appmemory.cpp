@@ -7,6 +7,7 @@
 //   bench_appmemory [COMMANDS]
 
 #include "benchdesktop.h"
+#include "processmemory.h"
 #include "privatebus.h"
 #include "x11session.h"
 
@@ -33,7 +34,7 @@ namespace {
 
 double residentMiB()
 {
-    return double(BenchDesktop::memoryOf(QCoreApplication::applicationPid()).currentKiB) / 1024;
+    return double(residentKiB()) / 1024;
 }
 
 // One store command of a rotation that touches every panel in turn and leaves the configuration
@@ -135,7 +136,7 @@ int main(int argc, char *argv[])
     QTest::qWait(1000);
     const double after = residentMiB();
 
-    const double peak = double(BenchDesktop::memoryOf(QCoreApplication::applicationPid()).peakKiB) / 1024;
+    const double peak = double(peakResidentKiB()) / 1024;
     std::printf("5 panels x 50 items on Xvfb + openbox, RSS (targets: <= 40 MiB, growth <= 1 MiB):\n");
     std::printf("  after start                      %6.1f MiB\n", started);
     std::printf("  after the first %5d commands   %6.1f MiB  (%+.2f MiB: first use of sizes, labels, tabs)\n",

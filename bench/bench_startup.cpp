@@ -9,6 +9,7 @@
 //   bench_startup [RUNS]
 
 #include "benchdesktop.h"
+#include "processmemory.h"
 #include "privatebus.h"
 #include "x11session.h"
 
@@ -97,7 +98,7 @@ public:
             settle.start();
             while (settle.elapsed() < 300)
                 process.waitForFinished(50);
-            sample->peakKiB = BenchDesktop::memoryOf(process.processId()).peakKiB;
+            sample->peakKiB = residentMemoryOf(process.processId()).peakKiB;
         }
         process.terminate();
         if (!process.waitForFinished(10000)) {

@@ -77,20 +77,4 @@ QProcessEnvironment environmentIn(const QString &display, const QString &home)
     return environment;
 }
 
-Memory memoryOf(qint64 pid)
-{
-    Memory memory;
-    QFile status(u"/proc/%1/status"_s.arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return memory;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        const qint64 value = line.mid(6).trimmed().split(' ').constFirst().toLongLong();
-        if (line.startsWith("VmHWM:"))
-            memory.peakKiB = value;
-        else if (line.startsWith("VmRSS:"))
-            memory.currentKiB = value;
-    }
-    return memory;
-}
-
 } // namespace BenchDesktop

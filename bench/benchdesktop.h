@@ -22,13 +22,4 @@ void writeConfiguration(const QString &configHome, const QList<Panel> &panels);
 // The environment of a program started on `display` in `home`, with the XDG folders inside it.
 QProcessEnvironment environmentIn(const QString &display, const QString &home);
 
-// The peak and the current resident memory of process `pid` (VmHWM, VmRSS), in KiB; -1 when
-// unreadable.
-struct Memory
-{
-    qint64 peakKiB = -1;
-    qint64 currentKiB = -1;
-};
-Memory memoryOf(qint64 pid);
-
 } // namespace BenchDesktop

@@ -16,7 +16,7 @@
 namespace {
 
 // The first reading follows the request by this much; each later one waits twice as long as
-// the one before, six readings at most (about 6 s).
+// the one before. The readings end with the sixth request asked again.
 constexpr std::chrono::milliseconds firstFrameCheck{100};
 constexpr int frameChecks = 6;
 
@@ -132,6 +132,16 @@ void HostWindow::setHoldsFrame(bool holds)
         m_frameCheck.stop();
 }
 
+void HostWindow::frameReported()
+{
+    // Put elsewhere after a reading found it in place, or while the next reading is far off:
+    // read soon, within the readings left.
+    if (!m_holdsFrame || !m_askedFrame || geometry() == *m_askedFrame || m_frameChecksDone >= frameChecks)
+        return;
+    if (!m_frameCheck.isActive() || m_frameCheck.remainingTime() > int(firstFrameCheck.count()))
+        m_frameCheck.start(firstFrameCheck);
+}
+
 void HostWindow::checkFrameOnServer()
 {
     if (!m_holdsFrame || !m_askedFrame || !isVisible())
@@ -186,6 +196,23 @@ void HostWindow::orderFront()
     raise();
 }
 
+void HostWindow::restateToWindowManager()
+{
+    // The new window manager may have put the window elsewhere when it adopted it, after Qt's
+    // records last agreed with the frame asked for.
+    m_askedFrame.reset();
+    if (!m_isMapped)
+        return;
+    // Each state as a change from its opposite: what the new window manager took from the
+    // properties may be what its predecessor left there, or nothing at all.
+    const WindowStates opposite{
+        .level = m_states.level == WindowLevel::normal ? WindowLevel::floating : WindowLevel::normal,
+        .onAllDesktops = !m_states.onAllDesktops,
+        .skipsTaskbar = !m_states.skipsTaskbar,
+    };
+    X11Desktop::instance().requestChange(windowHandle(), opposite, m_states);
+}
+
 void HostWindow::setAcceptsFocus(bool accepts)
 {
     if (windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus) == !accepts)
@@ -237,6 +264,8 @@ void HostWindow::moveEvent(QMoveEvent *event)
     // frame setFrame asked for may no longer be the last one asked for.
     if (!event->spontaneous())
         m_askedFrame.reset();
+    else
+        frameReported();
     QWidget::moveEvent(event);
     Q_EMIT moved();
 }
@@ -245,6 +274,8 @@ void HostWindow::resizeEvent(QResizeEvent *event)
 {
     if (!event->spontaneous())
         m_askedFrame.reset();
+    else
+        frameReported();
     QWidget::resizeEvent(event);
     if (m_view)
         m_view->setGeometry(rect());

@@ -54,8 +54,9 @@ public:
     // Window managers now and then leave such a window where it was (answering with a report of
     // the old frame) when the request reaches them while they are still taking the window over;
     // so after each request the window reads its frame back from the server until it is there,
-    // asking again each time it is not, at growing intervals, six times at most (about 6 s).
-    // After that a window manager that insists on another frame keeps it.
+    // asking again each time it is not, at growing intervals, and soon again whenever a report
+    // puts it elsewhere; six requests at most. After that a window manager that insists on
+    // another frame keeps it.
     bool holdsFrame() const { return m_holdsFrame; }
     void setHoldsFrame(bool holds);
 
@@ -67,6 +68,9 @@ public:
 
     // Shows the window when hidden and raises it above the other windows of its level.
     void orderFront();
+    // After another window manager took over: asks it for every state again, and makes the next
+    // setFrame ask the server even for the frame the window already has.
+    void restateToWindowManager();
 
 Q_SIGNALS:
     // The window's position changed (by the window manager, a drag, or the program itself).
@@ -92,6 +96,7 @@ private:
     void updateTranslucency();
     void updateMask();
     void askForFrame(const QRect &frame);
+    void frameReported();
     void checkFrameOnServer();
 
     Body m_body;

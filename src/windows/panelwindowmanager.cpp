@@ -183,8 +183,16 @@ void PanelWindowManager::refitAndPlace(PanelWindow *window, const PanelPlacement
     if (const Size fitting = window->fittingSize(); isUsable(fitting))
         frame = Rect{frame.x, frame.y, fitting.width, fitting.height};
     const bool keeps = keepsUnsavedFreeFrame && isFree && !placement.freePosition;
-    if (const qsizetype screen = screens.resolve(placement.screenID); screen >= 0 && !keeps)
-        frame = AppStore::frame(placement, Size{frame.width, frame.height}, screens.snapshots.at(screen).visibleFrame);
+    if (const qsizetype screen = screens.resolve(placement.screenID); screen >= 0) {
+        const Rect &visible = screens.snapshots.at(screen).visibleFrame;
+        // An unsaved free panel stays where it is, but within its screen like every panel: placed
+        // as if its position were saved there, so that content grown past the screen scrolls
+        // instead of running off it.
+        PanelPlacement placed = placement;
+        if (keeps)
+            placed.freePosition = AppStore::freePosition(frame, visible);
+        frame = AppStore::frame(placed, Size{frame.width, frame.height}, visible);
+    }
     applyFrame(window, frame);
 }
 
@@ -299,6 +307,8 @@ void PanelWindowManager::watchScreens()
             &PanelWindowManager::scheduleScreenParametersChange);
     connect(&X11Desktop::instance(), &X11Desktop::workAreaChanged, this,
             &PanelWindowManager::scheduleScreenParametersChange);
+    connect(&X11Desktop::instance(), &X11Desktop::windowManagerChanged, this,
+            &PanelWindowManager::windowManagerDidChange);
 }
 
 void PanelWindowManager::scheduleScreenParametersChange()
@@ -323,6 +333,24 @@ void PanelWindowManager::screenParametersDidChange()
             continue;
         refitAndPlace(window, panel.placement(), screens, false);
     }
+}
+
+void PanelWindowManager::windowManagerDidChange()
+{
+    for (HostWindow *window : std::as_const(m_windows))
+        window->restateToWindowManager();
+    for (HostWindow *window : std::as_const(m_settingsWindows))
+        window->restateToWindowManager();
+    if (m_groupWindow)
+        m_groupWindow->restateToWindowManager();
+    if (!m_store)
+        return;
+    const PanelScreens::AttachedScreens screens = PanelScreens::attachedScreens();
+    for (const Panel &panel : m_store->panels()) {
+        if (PanelWindow *window = m_windows.value(panel.id()))
+            refitAndPlace(window, panel.placement(), screens, true);
+    }
+    repositionGroupWindow();
 }
 
 std::optional<QUuid> PanelWindowManager::panelID(const QWidget *window) const

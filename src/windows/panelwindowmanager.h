@@ -56,6 +56,10 @@ public:
     // Re-places the windows after screens were attached, detached, moved or resized, or docks
     // changed the space they reserve. Called once per event-loop turn however many changes came.
     void screenParametersDidChange();
+    // Another window manager took over: every window states its level, workspaces and taskbar
+    // presence again, and panels and the popover go back to their frames. A free panel that was
+    // never dragged stays where it is now.
+    void windowManagerDidChange();
     // Whether panel windows appear in taskbars and pagers; they do not unless set.
     void setShowsInTaskbar(bool shows);
     // An action every window of the program offers from now on, such as the application's quit

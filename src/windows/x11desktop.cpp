@@ -83,6 +83,24 @@ QList<Strut> X11Desktop::Private::readStruts() const
     return result;
 }
 
+xcb_window_t X11Desktop::Private::readWindowManagerCheck() const
+{
+    if (!watch)
+        return XCB_WINDOW_NONE;
+    xcb_window_t check = XCB_WINDOW_NONE;
+    if (!xcb_ewmh_get_supporting_wm_check_reply(
+            &watchEwmh, xcb_ewmh_get_supporting_wm_check(&watchEwmh, root), &check, nullptr))
+        return XCB_WINDOW_NONE;
+    // A window manager that left (or crashed) may leave its last value behind: the check window
+    // then is gone or no longer names itself.
+    xcb_window_t self = XCB_WINDOW_NONE;
+    if (!xcb_ewmh_get_supporting_wm_check_reply(
+            &watchEwmh, xcb_ewmh_get_supporting_wm_check(&watchEwmh, check), &self, nullptr)
+        || self != check)
+        return XCB_WINDOW_NONE;
+    return check;
+}
+
 bool X11Desktop::Private::isViewable(xcb_window_t window) const
 {
     if (!watch || window == XCB_WINDOW_NONE)
@@ -132,6 +150,11 @@ X11Desktop::X11Desktop(QObject *parent)
     d->root = screen->root;
     d->rootSize = QSize(screen->width_in_pixels, screen->height_in_pixels);
     d->compositorSelection = d->watchEwmh._NET_WM_CM_Sn[d->screen];
+    const QByteArray managerSelection = "WM_S" + QByteArray::number(d->screen);
+    const XcbReply<xcb_intern_atom_reply_t> managerAtom(xcb_intern_atom_reply(
+        d->watch, xcb_intern_atom(d->watch, 0, uint16_t(managerSelection.size()), managerSelection.constData()),
+        nullptr));
+    d->windowManagerSelection = managerAtom ? managerAtom->atom : xcb_atom_t(XCB_ATOM_NONE);
 
     const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
     xcb_change_window_attributes(d->watch, d->root, XCB_CW_EVENT_MASK, &mask);
@@ -142,15 +165,19 @@ X11Desktop::X11Desktop(QObject *parent)
     if (xfixes && extension && extension->present) {
         d->hasXFixes = true;
         d->xfixesFirstEvent = extension->first_event;
-        xcb_xfixes_select_selection_input(d->watch, d->root, d->compositorSelection,
-                                          XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER
-                                              | XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY
-                                              | XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
+        // A new window manager takes WM_S<n> before it announces itself.
+        for (const xcb_atom_t selection : {d->compositorSelection, d->windowManagerSelection}) {
+            xcb_xfixes_select_selection_input(d->watch, d->root, selection,
+                                              XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER
+                                                  | XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY
+                                                  | XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
+        }
     }
     const XcbReply<xcb_get_selection_owner_reply_t> owner(
         xcb_get_selection_owner_reply(d->watch, xcb_get_selection_owner(d->watch, d->compositorSelection), nullptr));
     d->isCompositing = owner && owner->owner != XCB_WINDOW_NONE;
     d->activeWindow = d->readActiveWindow();
+    d->windowManagerCheck = d->readWindowManagerCheck();
     d->struts = d->readStruts();
 
     d->notifier = new QSocketNotifier(xcb_get_file_descriptor(d->watch), QSocketNotifier::Read, this);
@@ -181,6 +208,8 @@ bool X11Desktop::tilesResizableWindows() const
 {
     if (!d->watch)
         return false;
+    // The replies may have queued events behind them.
+    const_cast<X11Desktop *>(this)->scheduleRead();
     xcb_window_t check = XCB_WINDOW_NONE;
     if (!xcb_ewmh_get_supporting_wm_check_reply(
             &d->watchEwmh, xcb_ewmh_get_supporting_wm_check(&d->watchEwmh, d->root), &check, nullptr))
@@ -298,12 +327,15 @@ void X11Desktop::readEvents()
     bool strutsMayHaveChanged = false;
     bool rootResized = false;
     bool activeMayHaveChanged = false;
+    bool windowManagerMayHaveChanged = false;
     while (XcbReply<xcb_generic_event_t> event{xcb_poll_for_event(d->watch)}) {
         const uint8_t type = event->response_type & ~0x80;
         if (type == XCB_PROPERTY_NOTIFY) {
             const auto *notify = reinterpret_cast<const xcb_property_notify_event_t *>(event.get());
             if (notify->atom == d->watchEwmh._NET_ACTIVE_WINDOW)
                 activeMayHaveChanged = true;
+            else if (notify->atom == d->watchEwmh._NET_SUPPORTING_WM_CHECK)
+                windowManagerMayHaveChanged = true;
             else if (notify->atom == d->watchEwmh._NET_CLIENT_LIST || notify->atom == d->watchEwmh._NET_WORKAREA)
                 strutsMayHaveChanged = true;
         } else if (type == XCB_CONFIGURE_NOTIFY) {
@@ -314,6 +346,13 @@ void X11Desktop::readEvents()
             }
         } else if (d->hasXFixes && type == d->xfixesFirstEvent + XCB_XFIXES_SELECTION_NOTIFY) {
             const auto *notify = reinterpret_cast<const xcb_xfixes_selection_notify_event_t *>(event.get());
+            if (notify->selection == d->windowManagerSelection) {
+                // A window manager taking over names its check window next, which may carry the
+                // number of its predecessor's (a restart reconnects): whatever it names is new.
+                if (notify->subtype == XCB_XFIXES_SELECTION_EVENT_SET_SELECTION_OWNER && notify->owner != XCB_WINDOW_NONE)
+                    d->windowManagerCheck = XCB_WINDOW_NONE;
+                continue;
+            }
             const bool compositing = notify->subtype == XCB_XFIXES_SELECTION_EVENT_SET_SELECTION_OWNER
                 && notify->owner != XCB_WINDOW_NONE;
             if (notify->selection == d->compositorSelection && compositing != d->isCompositing) {
@@ -324,6 +363,8 @@ void X11Desktop::readEvents()
     }
     if (activeMayHaveChanged)
         updateActiveWindow();
+    if (windowManagerMayHaveChanged)
+        updateWindowManager();
     if (strutsMayHaveChanged || rootResized)
         refreshStruts(rootResized);
     if (xcb_connection_has_error(d->watch))
@@ -340,6 +381,19 @@ void X11Desktop::updateActiveWindow()
     // Window managers pass through "none" while they hand focus from one window to another.
     if (active != XCB_WINDOW_NONE && !isOwnWindow(active))
         Q_EMIT applicationDidResignActive();
+}
+
+void X11Desktop::updateWindowManager()
+{
+    const xcb_window_t check = d->readWindowManagerCheck();
+    scheduleRead();
+    if (check == d->windowManagerCheck)
+        return;
+    // "None" in between is remembered too, so that the same window manager coming back after a
+    // gap (its check window may even keep its number) counts as a new one.
+    d->windowManagerCheck = check;
+    if (check != XCB_WINDOW_NONE)
+        Q_EMIT windowManagerChanged();
 }
 
 void X11Desktop::refreshStruts(bool rootResized)

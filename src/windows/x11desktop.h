@@ -92,6 +92,11 @@ Q_SIGNALS:
     void applicationDidResignActive();
     // The struts of the docks or the root's size changed.
     void workAreaChanged();
+    // Another window manager took over (a replacement, or a start after none ran) and announced
+    // itself, which it does once it handles requests. What it kept of the windows' states and
+    // frames when it adopted them is its own choice, so the windows state them again. Not
+    // emitted off X11.
+    void windowManagerChanged();
 
 private:
     explicit X11Desktop(QObject *parent);
@@ -100,6 +105,7 @@ private:
     void scheduleRead();
     void refreshStruts(bool rootResized);
     void updateActiveWindow();
+    void updateWindowManager();
 
     struct Private;
     std::unique_ptr<Private> d;

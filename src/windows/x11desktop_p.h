@@ -26,10 +26,13 @@ struct X11Desktop::Private
     int screen = 0;
     xcb_window_t root = XCB_WINDOW_NONE;
     xcb_atom_t compositorSelection = XCB_ATOM_NONE;
+    xcb_atom_t windowManagerSelection = XCB_ATOM_NONE;
     uint8_t xfixesFirstEvent = 0;
     bool hasXFixes = false;
 
     bool isCompositing = false;
+    // The window manager's check window, kept while it stays the same one.
+    xcb_window_t windowManagerCheck = XCB_WINDOW_NONE;
     xcb_window_t activeWindow = XCB_WINDOW_NONE;
     xcb_window_t previousActiveWindow = XCB_WINDOW_NONE;
     QSize rootSize;
@@ -38,6 +41,9 @@ struct X11Desktop::Private
     // Reads root properties over the watch connection.
     xcb_window_t readActiveWindow() const;
     quint32 readCurrentDesktop() const;
+    // The window that an EWMH window manager names on the root and on itself; none while no
+    // such window manager runs (or one is still starting or already leaving).
+    xcb_window_t readWindowManagerCheck() const;
     QList<Strut> readStruts() const;
     bool isViewable(xcb_window_t window) const;
 };

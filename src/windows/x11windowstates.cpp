@@ -66,7 +66,13 @@ void X11Desktop::requestChange(QWindow *window, const WindowStates &from, const 
     if (from.onAllDesktops != to.onAllDesktops) {
         change(to.onAllDesktops ? XCB_EWMH_WM_STATE_ADD : XCB_EWMH_WM_STATE_REMOVE, e->_NET_WM_STATE_STICKY,
                XCB_ATOM_NONE);
-        const uint32_t desktop = to.onAllDesktops ? allDesktops : d->readCurrentDesktop();
+        uint32_t desktop = allDesktops;
+        if (!to.onAllDesktops) {
+            desktop = d->readCurrentDesktop();
+            // The reply may have queued events of the watch connection behind it, which its
+            // socket will not announce again.
+            const_cast<X11Desktop *>(this)->scheduleRead();
+        }
         xcb_ewmh_request_change_wm_desktop(e, d->screen, id, desktop, XCB_EWMH_CLIENT_SOURCE_TYPE_NORMAL);
     }
     xcb_flush(d->qt);

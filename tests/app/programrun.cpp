@@ -23,6 +23,19 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// Qt warns on standard error without one; a private folder of the owner's only, under `root`.
+void addRuntimeFolder(QProcessEnvironment &environment, const QString &root)
+{
+    const QString runtime = root + u"/runtime"_s;
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    environment.insert(u"XDG_RUNTIME_DIR"_s, runtime);
+}
+
+} // namespace
+
 namespace ProgramRun {
 
 QProcessEnvironment environment(const QString &configHome, Platform platform)
@@ -34,12 +47,17 @@ QProcessEnvironment environment(const QString &configHome, Platform platform)
     environment.remove(u"QT_QPA_PLATFORM"_s);
     if (platform == Platform::Offscreen) {
         environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
-        // Qt warns on standard error without one; a private folder of the owner's only.
-        const QString runtime = configHome + u"/runtime"_s;
-        QDir().mkpath(runtime);
-        QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        environment.insert(u"XDG_RUNTIME_DIR"_s, runtime);
+        addRuntimeFolder(environment, configHome);
     }
+    return environment;
+}
+
+QProcessEnvironment x11Environment(const QString &display, const QString &root)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"DISPLAY"_s, display);
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+    addRuntimeFolder(environment, root);
     return environment;
 }
 

@@ -28,6 +28,10 @@ enum class Platform { NoDisplay, Offscreen };
 // environment: with no display at all, or on the offscreen platform.
 QProcessEnvironment environment(const QString &configHome, Platform platform);
 
+// The inherited environment (HOME and the XDG folders of a test desktop) on the X display
+// `display`, with a private runtime folder made under `root`.
+QProcessEnvironment x11Environment(const QString &display, const QString &root);
+
 // Starts the program with `arguments` in `environment`. Its address space is bounded, so that
 // reading without a bound fails soon instead of taking the machine's memory.
 std::unique_ptr<QProcess> start(const QStringList &arguments, const QProcessEnvironment &environment);

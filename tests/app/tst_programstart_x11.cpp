@@ -61,12 +61,7 @@ void TestProgramStartX11::firstLaunchShowsItsPanel()
     m_desktop.writeDefaultApplications(u"x-scheme-handler/mailto=org.example.Mail.desktop\n"
                                        "image/jpeg=org.example.Photos.desktop"_s);
 
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"DISPLAY"_s, session().display());
-    environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
-    const QString runtime = m_desktop.writeFile(u"runtime/.keep"_s, {}).section(u'/', 0, -2);
-    QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    environment.insert(u"XDG_RUNTIME_DIR"_s, runtime);
+    const QProcessEnvironment environment = ProgramRun::x11Environment(session().display(), m_desktop.root());
     const std::unique_ptr<QProcess> program = ProgramRun::start({}, environment);
     QVERIFY(program->waitForStarted());
 

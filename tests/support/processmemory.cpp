@@ -1,17 +1,32 @@
 #include "processmemory.h"
 
+#include <QCoreApplication>
 #include <QFile>
+
+ResidentMemory residentMemoryOf(qint64 pid)
+{
+    ResidentMemory memory;
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return memory;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        const qint64 value = line.mid(6).trimmed().split(' ').constFirst().toLongLong();
+        if (line.startsWith("VmHWM:"))
+            memory.peakKiB = value;
+        else if (line.startsWith("VmRSS:"))
+            memory.currentKiB = value;
+    }
+    return memory;
+}
 
 qint64 peakResidentKiB()
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').constFirst().toLongLong();
-    }
-    return -1;
+    return residentMemoryOf(QCoreApplication::applicationPid()).peakKiB;
+}
+
+qint64 residentKiB()
+{
+    return residentMemoryOf(QCoreApplication::applicationPid()).currentKiB;
 }
 
 bool resetPeakResident()

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include <signal.h>
 #include <sys/prctl.h>
@@ -60,7 +61,7 @@ X11Session::X11Session(QSize size, const QString &windowManager)
     , m_requestedWindowManager(windowManager)
 {
     theSession = this;
-    for (QProcess *process : {&m_server, &m_windowManager, &m_compositor})
+    for (QProcess *process : {&m_server, m_windowManager.get(), &m_compositor})
         endWithTest(*process);
 }
 
@@ -80,7 +81,7 @@ void X11Session::stopServer()
         m_connection = nullptr;
     }
     stopProcess(m_compositor);
-    stopProcess(m_windowManager);
+    stopProcess(*m_windowManager);
     stopProcess(m_server);
 }
 
@@ -123,6 +124,17 @@ bool X11Session::start()
 
 bool X11Session::startWindowManager()
 {
+    if (!launchWindowManager())
+        return false;
+    if (m_windowManagerName != u"none"_qs && !waitForWindowManager()) {
+        m_error = m_windowManagerName + u" did not manage windows"_qs;
+        return false;
+    }
+    return true;
+}
+
+bool X11Session::launchWindowManager(const QStringList &extraArguments)
+{
     m_windowManagerName = !m_requestedWindowManager.isEmpty() ? m_requestedWindowManager
                                                                : qEnvironmentVariable("QUAYROW_TEST_WM", u"openbox"_qs);
     if (m_windowManagerName == u"none")
@@ -132,9 +144,9 @@ bool X11Session::startWindowManager()
     environment.insert(u"HOME"_qs, m_home.path());
     environment.insert(u"XDG_CONFIG_DIRS"_qs, u"/etc/xdg"_qs);
     environment.insert(u"XDG_DATA_DIRS"_qs, u"/usr/local/share:/usr/share"_qs);
-    m_windowManager.setProcessEnvironment(environment);
-    m_windowManager.setStandardOutputFile(QProcess::nullDevice());
-    m_windowManager.setStandardErrorFile(QProcess::nullDevice());
+    m_windowManager->setProcessEnvironment(environment);
+    m_windowManager->setStandardOutputFile(QProcess::nullDevice());
+    m_windowManager->setStandardErrorFile(QProcess::nullDevice());
     QStringList arguments;
     if (m_windowManagerName == u"openbox") {
         arguments = {u"--sm-disable"_qs};
@@ -149,12 +161,32 @@ bool X11Session::startWindowManager()
     }
     else if (m_windowManagerName == u"xfwm4")
         arguments = {u"--compositor=off"_qs, u"--sm-client-disable"_qs};
-    m_windowManager.start(m_windowManagerName, arguments);
-    if (!m_windowManager.waitForStarted(5000)) {
+    m_windowManager->start(m_windowManagerName, arguments + extraArguments);
+    if (!m_windowManager->waitForStarted(5000)) {
         m_error = m_windowManagerName + u" did not start"_qs;
         return false;
     }
-    if (!waitForWindowManager()) {
+    return true;
+}
+
+bool X11Session::replaceWindowManager(const QString &windowManager, const std::function<void()> &meanwhile)
+{
+    const bool takesOver = windowManager == u"openbox"_qs && m_windowManagerName == windowManager;
+    std::unique_ptr<QProcess> previous = std::exchange(m_windowManager, std::make_unique<QProcess>());
+    endWithTest(*m_windowManager);
+    if (!takesOver)
+        stopProcess(*previous);
+    if (meanwhile)
+        meanwhile();
+    m_requestedWindowManager = windowManager;
+    if (!launchWindowManager(takesOver ? QStringList{u"--replace"_qs} : QStringList{}))
+        return false;
+    // The new one takes the manager selection, and the old one leaves when it loses it.
+    if (previous->state() != QProcess::NotRunning && !previous->waitForFinished(10000)) {
+        m_error = u"the previous window manager did not leave"_qs;
+        return false;
+    }
+    if (m_windowManagerName != u"none"_qs && !waitForWindowManager()) {
         m_error = m_windowManagerName + u" did not manage windows"_qs;
         return false;
     }
@@ -190,7 +222,11 @@ bool X11Session::startUnderWayland(const QString &compositor)
 
 bool X11Session::waitForWindowManager()
 {
-    const auto announced = [this] { return !atoms(root(), "_NET_SUPPORTING_WM_CHECK").isEmpty(); };
+    // Either tells that one is starting: openbox takes the manager selection before it names
+    // its check window, and fluxbox takes no selection.
+    const auto announced = [this] {
+        return !atoms(root(), "_NET_SUPPORTING_WM_CHECK").isEmpty() || selectionOwner("WM_S0") != XCB_WINDOW_NONE;
+    };
     if (!waitOutsideTheEventLoop(announced, 10000))
         return false;
     // A window manager announces itself before it manages windows: a window mapped in between
@@ -200,7 +236,7 @@ bool X11Session::waitForWindowManager()
         const bool managed = waitUntilManaged(probe);
         destroyWindow(probe);
         if (managed)
-            return waitOutsideTheEventLoop([this] { return clientList().isEmpty(); }, 5000);
+            return waitOutsideTheEventLoop([this, probe] { return !clientList().contains(probe); }, 5000);
     }
     return false;
 }
@@ -257,10 +293,14 @@ bool X11Session::stopCompositor()
 
 bool X11Session::isCompositing() const
 {
-    const xcb_atom_t selection = atom("_NET_WM_CM_S0");
-    const Reply<xcb_get_selection_owner_reply_t> owner(
-        xcb_get_selection_owner_reply(m_connection, xcb_get_selection_owner(m_connection, selection), nullptr));
-    return owner && owner->owner != XCB_WINDOW_NONE;
+    return selectionOwner("_NET_WM_CM_S0") != XCB_WINDOW_NONE;
+}
+
+xcb_window_t X11Session::selectionOwner(const char *selection) const
+{
+    const Reply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
+        m_connection, xcb_get_selection_owner(m_connection, atom(selection)), nullptr));
+    return owner ? owner->owner : xcb_window_t(XCB_WINDOW_NONE);
 }
 
 bool X11Session::setMonitor(const QString &name, const QRect &geometry, bool primary)
@@ -315,6 +355,31 @@ bool X11Session::releaseButton(int button) const
 bool X11Session::click(QPoint position, int button) const
 {
     return movePointer(position) && run(u"xdotool"_qs, {u"click"_qs, QString::number(button)});
+}
+
+std::unique_ptr<QProcess> X11Session::dragWithPointer(QPoint from, QPoint to) const
+{
+    QStringList arguments{u"mousemove"_qs, QString::number(from.x()), QString::number(from.y()), u"mousedown"_qs,
+                          u"1"_qs};
+    constexpr int steps = 12;
+    for (int i = 1; i <= steps; ++i) {
+        const QPoint at = from + (to - from) * i / steps;
+        arguments << u"sleep"_qs << u"0.04"_qs << u"mousemove"_qs << QString::number(at.x())
+                  << QString::number(at.y());
+    }
+    // Hover a moment over the target, moving a little, so that the target has answered.
+    arguments << u"sleep"_qs << u"0.15"_qs << u"mousemove"_qs << QString::number(to.x() + 1)
+              << QString::number(to.y()) << u"sleep"_qs << u"0.15"_qs << u"mouseup"_qs << u"1"_qs;
+    auto process = std::make_unique<QProcess>();
+    process->setProcessEnvironment(environmentFor(m_display));
+    process->start(u"xdotool"_qs, arguments);
+    return process;
+}
+
+bool X11Session::finishes(QProcess &process, int milliseconds)
+{
+    return QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, milliseconds)
+        && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
 QRect X11Session::frame(xcb_window_t window) const

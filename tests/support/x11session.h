@@ -14,6 +14,7 @@
 #include <xcb/xcb.h>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -75,6 +76,13 @@ public:
     // Runs a helper program (xrandr, xdotool) on the display and waits for it; true on success.
     bool run(const QString &program, const QStringList &arguments) const;
 
+    // Another window manager takes over while windows stay up, as when a user switches: openbox
+    // after openbox with --replace (the old one leaves on its own), any other pair by ending the
+    // old one (its windows are then unmanaged for a moment) and starting the new one. `meanwhile`
+    // runs in between: after the old one ended, or just before the new openbox takes over. True
+    // once the new one manages windows.
+    bool replaceWindowManager(const QString &windowManager, const std::function<void()> &meanwhile = {});
+
     // picom with the xrender backend; true once it owns the compositing selection.
     bool startCompositor(const QStringList &extraArguments = {});
     bool stopCompositor();
@@ -91,6 +99,12 @@ public:
     bool pressButton(int button = 1) const;
     bool releaseButton(int button = 1) const;
     bool click(QPoint position, int button = 1) const;
+    // Presses at `from`, moves in steps to `to`, hovers there a moment and releases, as a hand
+    // would, in an xdotool process of its own: it goes on while this process sits in the event
+    // loop of a drag it started. Wait for it with finishes().
+    std::unique_ptr<QProcess> dragWithPointer(QPoint from, QPoint to) const;
+    // Whether `process` ended well within `milliseconds`, turning the event loop meanwhile.
+    static bool finishes(QProcess &process, int milliseconds = 15000);
 
     // Read-back.
     // The window's own area in root coordinates (without the window manager's frame).
@@ -125,8 +139,11 @@ public:
 private:
     xcb_window_t createUnmapped(const QRect &geometry, quint32 colour);
     bool startWindowManager();
+    // Starts the requested window manager's process, without waiting until it manages windows.
+    bool launchWindowManager(const QStringList &extraArguments = {});
     bool startUnderWayland(const QString &compositor);
     bool waitForWindowManager();
+    xcb_window_t selectionOwner(const char *selection) const;
 
     QSize m_size;
     QString m_requestedWindowManager;
@@ -134,7 +151,7 @@ private:
     QString m_display;
     QString m_windowManagerName;
     QProcess m_server;
-    QProcess m_windowManager;
+    std::unique_ptr<QProcess> m_windowManager = std::make_unique<QProcess>();
     QProcess m_compositor;
     QTemporaryDir m_home;
     QString m_outputMonitor;

@@ -142,35 +142,6 @@ struct Scene
     std::unique_ptr<WindowFixture> fixture;
 };
 
-// Presses at `from`, moves in steps to `to` and releases there, as a hand would; runs on its own
-// while this process sits in the drag's event loop.
-std::unique_ptr<QProcess> dragWithPointer(QPoint from, QPoint to)
-{
-    QStringList arguments{u"mousemove"_qs, QString::number(from.x()), QString::number(from.y()), u"mousedown"_qs,
-                          u"1"_qs};
-    constexpr int steps = 12;
-    for (int i = 1; i <= steps; ++i) {
-        const QPoint at = from + (to - from) * i / steps;
-        arguments << u"sleep"_qs << u"0.04"_qs << u"mousemove"_qs << QString::number(at.x())
-                  << QString::number(at.y());
-    }
-    // Hover a moment over the target, moving a little, so that the target has answered.
-    arguments << u"sleep"_qs << u"0.15"_qs << u"mousemove"_qs << QString::number(to.x() + 1)
-              << QString::number(to.y()) << u"sleep"_qs << u"0.15"_qs << u"mouseup"_qs << u"1"_qs;
-    auto process = std::make_unique<QProcess>();
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"DISPLAY"_qs, session().display());
-    process->setProcessEnvironment(environment);
-    process->start(u"xdotool"_qs, arguments);
-    return process;
-}
-
-bool finished(QProcess &process)
-{
-    return QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 15000)
-        && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-}
-
 // A small window that drags a list of files as a file manager does, when pressed and moved.
 class FileSource : public QWidget
 {
@@ -251,8 +222,8 @@ void TestDragDropX11::tilesDraggedWithThePointer()
         to = scene.tileCentre(scene.g.id);
     else
         to = scene.zoneCentre(std::nullopt, 1) - QPoint(4, 0);
-    const auto pointer = dragWithPointer(scene.tileCentre(scene.b.id), to);
-    QVERIFY(finished(*pointer));
+    const auto pointer = session().dragWithPointer(scene.tileCentre(scene.b.id), to);
+    QVERIFY(X11Session::finishes(*pointer));
     if (target == u"other panel"_qs) {
         // Refused: nothing saved, nothing moved.
         QTRY_VERIFY(!QApplication::mouseButtons());
@@ -282,7 +253,7 @@ void TestDragDropX11::membersDraggedInThePopover()
             end = popover->itemLayout()->parentWidget()->mapToGlobal(frame.center()).toPoint();
     }
     const QPoint from = popover->mapToGlobal(popover->itemFrames().value(scene.x.id).center()).toPoint();
-    QVERIFY(finished(*dragWithPointer(from, end)));
+    QVERIFY(X11Session::finishes(*session().dragWithPointer(from, end)));
     QTRY_COMPARE(scene.savedMembers(scene.g.id), (QStringList{u"y"_qs, u"x"_qs}));
 }
 
@@ -300,7 +271,7 @@ void TestDragDropX11::filesFromAnotherWindow()
 
     // Over the left half of b: the files go in front of it.
     const QPoint to = scene.tileCentre(scene.b.id) - QPoint(6, 0);
-    QVERIFY(finished(*dragWithPointer(source.mapToGlobal(QPoint(60, 60)), to)));
+    QVERIFY(X11Session::finishes(*session().dragWithPointer(source.mapToGlobal(QPoint(60, 60)), to)));
     QTRY_COMPARE(scene.savedItems(),
                  (QStringList{u"a"_qs, u"G"_qs, u"dropped one.txt"_qs, u"dropped twö.txt"_qs, u"b"_qs, u"H"_qs}));
     QVERIFY(source.result == Qt::CopyAction);

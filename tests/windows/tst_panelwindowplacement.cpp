@@ -203,7 +203,9 @@ void TestPanelWindowPlacement::snappedPanelPutBackRightAfterItsRequestReturns()
     QTRY_VERIFY(fixture.window(0)->geometry() != before);
     const QRect wanted = fixture.window(0)->geometry();
     session().moveWindow(fixture.xid(0), before.topLeft());
-    QTRY_COMPARE(session().frame(fixture.xid(0)), wanted);
+    // Bounded by the window's six readings, over about 6 s, and by how fast the window manager
+    // answers on a loaded machine.
+    QTRY_COMPARE_WITH_TIMEOUT(session().frame(fixture.xid(0)), wanted, 15000);
     QVERIFY(fixture.reachesServer(0, wanted));
 }
 
@@ -237,7 +239,9 @@ void TestPanelWindowPlacement::panelMadeFreeKeepsItsPlaceUntilDragged()
     // Moved by something else than a drag (no button held): not saved, and later
     // synchronisations leave it there.
     fixture.window(0)->move(200, 300);
-    QTRY_COMPARE(session().frame(fixture.xid(0)).topLeft(), QPoint(200, 300));
+    // Until Qt has it there too: a late report of the centred frame would otherwise move Qt's
+    // record back, and the window would grow from there.
+    QVERIFY(fixture.reachesServer(0, QRect(QPoint(200, 300), centred.size()), 5000));
     fixture.store->renamePanel(fixture.id(0), u"Renamed"_qs);
     fixture.store->setIconSize(PanelIconSize::Large, fixture.id(0));
     // Large icons sit without spacing at the normal setting; the window grows from its bottom
@@ -245,6 +249,13 @@ void TestPanelWindowPlacement::panelMadeFreeKeepsItsPlaceUntilDragged()
     // moves it, and the size alone can be there before the place is.
     const QSize large(2 * 16 + 3 * 64, 2 * 16 + 64);
     QTRY_COMPARE(session().frame(fixture.xid(0)), QRect(QPoint(200, 300 + across - large.height()), large));
+    // Grown wider than the screen it is no wider than the screen, and on it: the row scrolls.
+    // (Its place is kept from Qt's record of the frame, which may lag the server's a moment.)
+    QVERIFY(fixture.reachesServer(0, QRect(QPoint(200, 300 + across - large.height()), large)));
+    fixture.store->addItems(QList<QUrl>(40, QUrl::fromLocalFile(u"/usr/bin/more"_qs)), std::nullopt,
+                            fixture.panel(0).activeTabID(), fixture.id(0));
+    QTRY_COMPARE(session().frame(fixture.xid(0)),
+                 QRect(0, 300 + across - large.height(), visibleArea.width(), large.height()));
     QVERIFY(!fixture.panel(0).placement().freePosition);
     QVERIFY(!fixture.manager.hasPendingPositionSave(fixture.id(0)));
 }
