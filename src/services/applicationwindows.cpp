@@ -22,9 +22,12 @@ void ApplicationWindows::setWindows(const QList<Window> &windows, Clock::time_po
 
 void ApplicationWindows::setActiveWindow(quint32 window)
 {
-    m_active = window;
-    if (window != 0)
+    // Only a change says which window the user came to last. A report of the window that was
+    // already active may have been read before the window manager handled a request noted
+    // since: it must not put that window back in front of the requested one.
+    if (window != 0 && window != m_active)
         noteActivationRequest(window);
+    m_active = window;
     updateAttention();
 }
 

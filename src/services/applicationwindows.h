@@ -26,8 +26,9 @@ public:
     // The taskbar's windows in client-list order (the order they appeared). A window that starts
     // asking for attention is noted with `now`.
     void setWindows(const QList<Window> &windows, Clock::time_point now);
-    // The window the window manager reports active (0 for none). Activating any window of an
-    // application answers the attention it asked for until then.
+    // The window the window manager reports active (0 for none); a window becoming active counts
+    // as the most recent of its application. Activating any window of an application answers the
+    // attention it asked for until then.
     void setActiveWindow(quint32 window);
     // Notes that the user asked for `window` to be activated: it counts as the most recent of its
     // application before the window manager reports it active (or when the report of its
