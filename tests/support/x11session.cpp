@@ -393,6 +393,21 @@ QRect X11Session::frame(xcb_window_t window) const
     return QRect(origin->dst_x, origin->dst_y, geometry->width, geometry->height);
 }
 
+QRect X11Session::settledFrame(xcb_window_t window, const QRect &expected, int steady, int milliseconds) const
+{
+    const QDeadlineTimer deadline(milliseconds);
+    QRect current = frame(window);
+    QDeadlineTimer steadyUntil(current == expected ? steady : -1);
+    while (!(current == expected && steadyUntil.hasExpired()) && !deadline.hasExpired()) {
+        QTest::qWait(10);
+        const QRect read = frame(window);
+        if (read == expected && current != expected)
+            steadyUntil.setRemainingTime(steady);
+        current = read;
+    }
+    return current;
+}
+
 QList<xcb_atom_t> X11Session::atoms(xcb_window_t window, const char *property) const
 {
     const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(

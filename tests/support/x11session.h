@@ -109,6 +109,12 @@ public:
     // Read-back.
     // The window's own area in root coordinates (without the window manager's frame).
     QRect frame(xcb_window_t window) const;
+    // Turns the event loop until the window's frame has stayed `expected` for `steady`
+    // milliseconds, at most `milliseconds` in all, and returns the frame last read. A window
+    // manager may still act on an earlier request after the frame first reads right, and a
+    // window that holds its frame puts it back a moment later: one matching reading says
+    // nothing about where the window stays.
+    QRect settledFrame(xcb_window_t window, const QRect &expected, int steady = 300, int milliseconds = 10000) const;
     QList<xcb_atom_t> atoms(xcb_window_t window, const char *property) const;
     bool hasState(xcb_window_t window, const char *state) const;
     std::optional<quint32> cardinal(xcb_window_t window, const char *property) const;

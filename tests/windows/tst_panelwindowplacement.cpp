@@ -149,7 +149,7 @@ void TestPanelWindowPlacement::snappedFrames()
         for (const QRect &frame : std::as_const(recorder.frames))
             QCOMPARE(frame, expected);
     }
-    QTRY_COMPARE(session().frame(m_fixture->xid(0)), expected);
+    QCOMPARE(session().settledFrame(m_fixture->xid(0), expected), expected);
 }
 
 void TestPanelWindowPlacement::freeFrames_data()
