@@ -12,5 +12,8 @@ class QUrl;
 namespace ApplicationStatus {
 
 void follow(ItemIconView &tile, const QUrl &location, const Panel &panel, AppStore &store);
+// The same for a tile that has no running marker to mark attention with (a group's member):
+// only the count badge and the progress bar.
+void followBadges(ItemIconView &tile, const QUrl &location, AppStore &store);
 
 } // namespace ApplicationStatus

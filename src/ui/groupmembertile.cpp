@@ -1,5 +1,6 @@
 #include "groupmembertile.h"
 
+#include "applicationstatus.h"
 #include "draggedpanelitem.h"
 #include "itemtiles.h"
 #include "panelmenus.h"
@@ -23,6 +24,11 @@ GroupMemberTile::GroupMemberTile(const ItemLink &link, const QUuid &groupID, con
     // Closing the popover releases this tile later, never while it emits.
     connect(this, &QAbstractButton::clicked, this,
             [this, target, link] { target->launchFromGroup(link, clickTimestamp()); });
+    connect(this, &ItemIconView::middleClicked, this, [this, target, link] {
+        target->openNewWindow(link, clickTimestamp());
+        target->collapseGroup();
+    });
+    ApplicationStatus::followBadges(*this, link.location, store);
 }
 
 QMimeData *GroupMemberTile::dragData() const

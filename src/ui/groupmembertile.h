@@ -8,9 +8,11 @@
 
 class AppStore;
 
-// A member of a group's popover: pressing it opens the link and closes the popover; dragging it
-// carries the link to another place in the group; its menu changes the icon and removes it from
-// the group without asking. It never shows a running marker.
+// A member of a group's popover: pressing it opens the link and closes the popover, a middle
+// click opens a new window of its application and closes it too; dragging it carries the link to
+// another place in the group; its menu leads with the application's own entries, changes the
+// icon and removes it from the group without asking. It shows its application's count badge and
+// progress, but never a running marker, so no mark of attention either.
 class GroupMemberTile : public ItemIconView
 {
     Q_OBJECT

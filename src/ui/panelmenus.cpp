@@ -148,6 +148,7 @@ void addGroupMemberEntries(QMenu &menu, const ItemLink &link, const QUuid &group
 {
     AppStore *target = &store;
     const QUuid linkID = link.id;
+    addApplicationEntries(menu, link.location, store);
     customIconMenu(menu, linkID, panelID, store);
     menu.addSeparator();
     QObject::connect(addDestructive(menu, QStringLiteral("Remove")), &QAction::triggered,

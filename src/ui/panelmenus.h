@@ -41,8 +41,8 @@ void addRunningApplicationEntries(QMenu &menu, const QUrl &location, const QUuid
 // A group tile's menu: the custom icon entries, "Open", "Rename" and "Remove".
 void addGroupEntries(QMenu &menu, const ItemGroup &group, const QUuid &panelID, AppStore &store);
 
-// A member of a group's popover: the custom icon entries, then "Remove", which takes it out of
-// the group without asking.
+// A member of a group's popover: its application's entries, the custom icon entries, then
+// "Remove", which takes it out of the group without asking.
 void addGroupMemberEntries(QMenu &menu, const ItemLink &link, const QUuid &groupID, const QUuid &panelID,
                            AppStore &store);
 

@@ -233,6 +233,11 @@ void TestPanelMenus::applicationEntriesComeFirst()
     QCOMPARE(f.launcher->launchedActions, QStringList{u"contacts"_qs});
     QCOMPARE(f.launcher->newWindows, QList<QUrl>{link.location});
     QVERIFY(f.launcher->launched.isEmpty());
+
+    QMenu member;
+    PanelMenus::addGroupMemberEntries(member, link, QUuid::createUuid(), f.panel().id(), *f.store);
+    QCOMPARE(titlesOf(member).mid(0, 5), (QStringList{u"New Window"_qs, u"Compose && Send"_qs, u"Contacts"_qs,
+                                                      QString(), u"Choose Icon"_qs + ellipsis}));
 }
 
 void TestPanelMenus::groupMenu()

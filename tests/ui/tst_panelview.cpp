@@ -6,6 +6,8 @@
 #include "ui/additembutton.h"
 #include "ui/drophint.h"
 #include "ui/groupitemview.h"
+#include "ui/groupmembertile.h"
+#include "ui/grouppopoverview.h"
 #include "ui/itemrowlayout.h"
 #include "ui/itemtiles.h"
 #include "ui/itemtooltip.h"
@@ -357,6 +359,18 @@ void TestPanelView::pressesReachTheStore()
     QTest::mouseClick(groupTile, Qt::LeftButton);
     QCOMPARE(f.store->expandedGroupID(), std::optional<QUuid>(group.id));
     QTest::mouseClick(groupTile, Qt::LeftButton);
+    QCOMPARE(f.store->expandedGroupID(), std::nullopt);
+
+    // A middle click on a member of the group opens a new window of its application, and closes
+    // the popover as a press does.
+    f.launcher->offersNewWindow = true;
+    f.store->expandGroup(group.id);
+    GroupPopoverView popover(group.id, f.panel().id(), *f.store);
+    popover.resize(popover.sizeHint());
+    popover.show();
+    QTest::mouseClick(popover.findChild<GroupMemberTile *>(), Qt::MiddleButton);
+    QCOMPARE(f.launcher->newWindows, QList<QUrl>{fileAt(u"/apps/x.desktop"_qs)});
+    QVERIFY(f.launcher->timestamps.last().has_value());
     QCOMPARE(f.store->expandedGroupID(), std::nullopt);
 
     // Presses on the bare body are left to the window.

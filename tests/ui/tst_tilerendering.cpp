@@ -6,6 +6,7 @@
 
 #include "ui/additembutton.h"
 #include "ui/attentionpulse.h"
+#include "ui/groupmembertile.h"
 #include "ui/itemiconview.h"
 #include "ui/itemtiles.h"
 #include "ui/panelview.h"
@@ -236,9 +237,14 @@ void TestTileRendering::launcherEntryShowsOnItsApplicationsTiles()
     tile.installEventFilter(&tilePaints);
     other.installEventFilter(&otherPaints);
 
+    // In a group's popover too, where a member has no running marker to mark attention with.
+    GroupMemberTile member(linkTo(u"/apps/mailer.desktop"_qs), QUuid::createUuid(), f.panel().id(), *f.store, {});
+
     f.services.launcherEntries->publish(u"mailer.desktop"_qs, LauncherEntry{.count = 3, .progress = 0.4});
     QCOMPARE(tile.badgeCount(), std::optional<qint64>(3));
     QCOMPARE(tile.progress(), std::optional<double>(0.4));
+    QCOMPARE(member.badgeCount(), std::optional<qint64>(3));
+    QCOMPARE(member.progress(), std::optional<double>(0.4));
     QTRY_VERIFY(tilePaints.count > 0);
     QCOMPARE(otherPaints.count, 0);
     QCOMPARE(other.badgeCount(), std::nullopt);
@@ -259,7 +265,12 @@ void TestTileRendering::launcherEntryShowsOnItsApplicationsTiles()
     QVERIFY(wide.width() > wide.height() * 1.2);
     QCOMPARE(wide.topRight(), badge.topRight());
 
+    f.services.launcherEntries->publish(u"mailer.desktop"_qs, LauncherEntry{.isUrgent = true});
+    QVERIFY(tile.demandsAttention());
+    QVERIFY(!member.demandsAttention());
+
     f.services.launcherEntries->publish(u"mailer.desktop"_qs, LauncherEntry());
+    QCOMPARE(member.badgeCount(), std::nullopt);
     QCOMPARE(tile.badgeCount(), std::nullopt);
     QCOMPARE(tile.progress(), std::nullopt);
     QVERIFY(!near(pixelAt(render(tile), inBadge), TabColors::color(TabColor::SystemRed), 40));
