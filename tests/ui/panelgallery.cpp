@@ -26,6 +26,7 @@
 #include <QGuiApplication>
 #include <QHash>
 #include <QIcon>
+#include <QLayout>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QScreen>
@@ -223,9 +224,13 @@ void place(PanelView *view, const Panel &panel, bool translucent)
     const Rect frame = AppStore::frame(panel.placement(), Size{double(fitting.width()), double(fitting.height())},
                                        PanelScreens::visibleFrame(QGuiApplication::primaryScreen()));
     view->setGeometry(PanelScreens::toQt(frame).toRect());
-    if (!translucent)
-        view->setMask(QRegion(view->bodyShape().toFillPolygon().toPolygon()));
     view->show();
+    // The shape follows the laid-out chips: a hidden view has not been laid out at its size yet.
+    if (!translucent) {
+        if (view->layout())
+            view->layout()->activate();
+        view->setMask(QRegion(view->bodyShape().toFillPolygon().toPolygon()));
+    }
 }
 
 } // namespace
