@@ -210,9 +210,8 @@ bool X11Desktop::tilesResizableWindows() const
         return false;
     // The replies may have queued events behind them.
     const_cast<X11Desktop *>(this)->scheduleRead();
-    xcb_window_t check = XCB_WINDOW_NONE;
-    if (!xcb_ewmh_get_supporting_wm_check_reply(
-            &d->watchEwmh, xcb_ewmh_get_supporting_wm_check(&d->watchEwmh, d->root), &check, nullptr))
+    const xcb_window_t check = d->readWindowManagerCheck();
+    if (check == XCB_WINDOW_NONE)
         return false;
     xcb_ewmh_get_utf8_strings_reply_t name{};
     if (!xcb_ewmh_get_wm_name_reply(&d->watchEwmh, xcb_ewmh_get_wm_name(&d->watchEwmh, check), &name, nullptr))
